@@ -1,0 +1,7 @@
+#include "host/plugin.h"
+
+namespace sagebrook {
+
+void FrameUpdate() {}
+
+}  // namespace sagebrook

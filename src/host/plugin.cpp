@@ -1,0 +1,52 @@
+#include "host/plugin.h"
+
+#include "host/hook.h"
+#include "host/random.h"
+#include "platform/platform.h"
+
+namespace sagebrook {
+
+std::atomic<uint8_t> KeyPressedFlags[256] = {};
+
+namespace {
+constexpr uint32_t kProcessDetach = 0;
+constexpr uint32_t kProcessAttach = 1;
+}  // namespace
+
+int32_t PluginEntry(void* module, uint32_t reason, void* /*reserved*/) {
+  if (reason == kProcessAttach) {
+    hook::scriptRegister(module, ScriptMain);
+    hook::keyboardHandlerRegister(KeyboardHandler);
+  } else if (reason == kProcessDetach) {
+    hook::keyboardHandlerUnregister(KeyboardHandler);
+    hook::scriptUnregister(module);
+  }
+  return 1;
+}
+
+void KeyboardHandler(uint32_t key, uint16_t /*repeats*/, uint8_t /*scanCode*/, int32_t /*extended*/,
+                     int32_t /*alt*/, int32_t wasDownBefore, int32_t isUpNow) {
+  if (wasDownBefore != 0 && isUpNow != 0 && key < 256) {
+    KeyPressedFlags[key].store(1, std::memory_order_relaxed);
+  }
+}
+
+bool TakeKeyPress(uint32_t key) {
+  if (key >= 256 || KeyPressedFlags[key].load(std::memory_order_relaxed) == 0) return false;
+  KeyPressedFlags[key].store(0, std::memory_order_relaxed);
+  return true;
+}
+
+void ScriptMain() {
+  srand(platform::TickCount());
+  ScriptLoop();
+}
+
+void ScriptLoop() {
+  for (;;) {
+    FrameUpdate();
+    hook::scriptWait(0);
+  }
+}
+
+}  // namespace sagebrook
