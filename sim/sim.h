@@ -1,0 +1,157 @@
+#pragma once
+// The simulated game and script hook. Natives are answered by hash from a
+// handler table; the world holds what the plugin touches. Tests drive frames,
+// keys and world changes through the functions below.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+
+namespace sim {
+
+struct Vec3 {
+  float x = 0.0f;
+  float y = 0.0f;
+  float z = 0.0f;
+};
+
+// One native call as the plugin made it.
+struct Call {
+  const CatalogueEntry* native = nullptr;
+  std::array<uint64_t, 20> args{};
+  int count = 0;
+  std::string text;  // a string argument, where the handler records one
+
+  int32_t Int(size_t i) const { return static_cast<int32_t>(static_cast<uint32_t>(args[i])); }
+  uint32_t U32(size_t i) const { return static_cast<uint32_t>(args[i]); }
+  float Float(size_t i) const;
+  const char* String(size_t i) const { return reinterpret_cast<const char*>(args[i]); }
+  template <class T>
+  T* Pointer(size_t i) const {
+    return reinterpret_cast<T*>(args[i]);
+  }
+  std::string Name() const { return native ? native->name : "?"; }
+};
+
+// Fills the 24-byte result slot from the call.
+using Handler = std::function<void(Call& call, uint64_t* result)>;
+
+enum class EntityKind { Ped, Vehicle, Object };
+
+struct Entity {
+  EntityKind kind = EntityKind::Ped;
+  bool exists = true;
+  bool dead = false;
+  bool human = true;
+  Vec3 position;
+};
+
+struct DrawnText {
+  std::string text;
+  float x = 0, y = 0, scale = 0;
+  int r = 0, g = 0, b = 0, a = 0;
+  bool centred = false;
+  bool shadow = false;
+};
+
+struct DrawnRect {
+  float x = 0, y = 0, width = 0, height = 0;
+  int r = 0, g = 0, b = 0, a = 0;
+};
+
+struct DrawList {
+  std::vector<DrawnRect> rects;
+  std::vector<DrawnText> texts;
+  void Clear() {
+    rects.clear();
+    texts.clear();
+  }
+};
+
+struct World {
+  // Time: a millisecond tick that wraps like the Windows one.
+  uint32_t tick = 1000;
+  uint32_t frameMs = 16;
+  uint64_t frame = 0;
+
+  // Player
+  int32_t playerIndex = 0;
+  int32_t playerPed = 0;
+  bool playerInControl = true;
+
+  std::map<int32_t, Entity> entities;
+  int32_t nextHandle = 100;
+
+  // Screen
+  int32_t screenWidth = 1920;
+  int32_t screenHeight = 1080;
+  DrawList drawing;    // what the current frame has drawn so far
+  DrawList lastFrame;  // what the last completed frame drew
+
+  // Platform
+  uint16_t gamepadButtons = 0;
+  uint16_t hour = 12, minute = 0, second = 0, millisecond = 0;  // local wall clock
+  std::string executablePath;
+
+  // Native calls, in order; off by default where a test counts allocations.
+  bool tracing = true;
+  std::vector<Call> trace;
+};
+
+World& GetWorld();
+
+// A fresh world and hook: no registrations, no script, default handlers.
+void Reset();
+
+// Failures of the plugin's contract with the hook (unknown native, wrong slot
+// count) go here; the default prints and aborts.
+void SetFailureHandler(void (*handler)(const std::string& message));
+void Fail(const std::string& message);
+
+// Handlers: every catalogued native answers 0 unless a handler is set.
+void SetHandler(const char* nativeName, Handler handler);
+
+// The hook's view of the plugin.
+struct Registrations {
+  void* module = nullptr;
+  void (*script)() = nullptr;
+  void (*keyboard)(uint32_t, uint16_t, uint8_t, int32_t, int32_t, int32_t, int32_t) = nullptr;
+  std::vector<std::string> log;  // "scriptRegister", "keyboardHandlerUnregister", ...
+};
+Registrations& GetRegistrations();
+
+// Sends a completed key press (the release of a key that was down).
+void ReleaseKey(uint32_t virtualKey);
+void SendKeyMessage(uint32_t key, uint16_t repeats, uint8_t scan, int32_t extended, int32_t alt,
+                    int32_t wasDown, int32_t isUp);
+
+// Frames. scriptWait runs the game for one frame (or the milliseconds asked,
+// if longer): the tick advances, scheduled changes happen, the draw list is
+// closed. What scriptWait does after that is the runner's: the default
+// returns; RunScriptMain stops the script after a frame budget.
+void AdvanceFrame(uint32_t milliseconds);
+void SetAfterWait(std::function<void()> afterWait);
+// Runs the registered script from its entry for the given number of frames.
+void RunScriptMain(int frames);
+// Runs change just before frame number `frame` ends (the game's doing).
+void ScheduleAtFrame(uint64_t frame, std::function<void()> change);
+
+// Entities
+int32_t AddEntity(EntityKind kind, Vec3 position, bool human = true);
+Entity* FindEntity(int32_t handle);
+void RemoveEntity(int32_t handle);
+
+// Trace helpers
+size_t CountCalls(const std::string& nativeName);
+std::vector<std::string> TraceNames();
+void ClearTrace();
+
+// The game's name hash: Jenkins one-at-a-time over the lower-cased name.
+uint32_t HashName(const char* name);
+
+}  // namespace sim
