@@ -1,8 +1,11 @@
 #include "host/plugin.h"
 
+#include "diag/key_bindings.h"
+#include "diag/log.h"
 #include "host/hook.h"
 #include "host/random.h"
 #include "platform/platform.h"
+#include "ui/settings.h"
 
 namespace sagebrook {
 
@@ -39,6 +42,9 @@ bool TakeKeyPress(uint32_t key) {
 
 void ScriptMain() {
   srand(platform::TickCount());
+  LogLine("==== Sagebrook loaded. F11 / RB+X menu ====");
+  ReadKeyBindings();
+  BuildMenu();
   ScriptLoop();
 }
 
