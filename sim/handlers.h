@@ -9,6 +9,8 @@ void SetFloat(uint64_t* result, float value);
 void SetVector(uint64_t* result, Vec3 v);
 
 void InstallBaseHandlers();
+void InstallTrackingHandlers();
+void InstallWorldHandlers();
 void ForgetFrameStrings();
 
 }  // namespace sim

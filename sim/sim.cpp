@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +91,8 @@ void Reset() {
   AfterWait = nullptr;
   FrameBudget = -1;
   InstallBaseHandlers();
+  InstallTrackingHandlers();
+  InstallWorldHandlers();
 }
 
 void SendKeyMessage(uint32_t key, uint16_t repeats, uint8_t scan, int32_t extended, int32_t alt,
@@ -155,6 +158,23 @@ Entity* FindEntity(int32_t handle) {
 
 void RemoveEntity(int32_t handle) {
   if (Entity* e = FindEntity(handle)) e->exists = false;
+}
+
+int32_t AddBlip(int32_t entity, uint32_t style) {
+  int32_t handle = TheWorld.nextHandle++;
+  TheWorld.blips[handle] = Blip{entity, style, 0.0f, true};
+  return handle;
+}
+
+void AddModel(const char* name, int framesToStream) {
+  Model m;
+  m.framesToStream = framesToStream;
+  TheWorld.models[HashName(name)] = m;
+}
+
+float Distance(Vec3 a, Vec3 b) {
+  float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 size_t CountCalls(const std::string& nativeName) {

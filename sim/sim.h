@@ -49,6 +49,45 @@ struct Entity {
   bool dead = false;
   bool human = true;
   Vec3 position;
+  bool released = false;  // handed back to the game
+  bool deleted = false;
+  // Set by the creating and configuring natives.
+  uint32_t model = 0;
+  float heading = 0.0f;
+  uint32_t group = 0;
+  int32_t health = 100;
+  uint32_t currentWeapon = 0;
+  std::map<uint32_t, int32_t> weapons;    // weapon hash -> ammunition
+  std::map<std::string, float> settings;  // e.g. "accuracy", "combatAttribute46", "keepTask"
+  std::vector<int32_t> combatTargets;
+};
+
+struct Blip {
+  int32_t entity = 0;
+  uint32_t style = 0;
+  float scale = 0.0f;
+  bool exists = true;
+};
+
+struct Rope {
+  bool exists = true;
+  bool deleted = false;
+};
+
+// A model as the game's data knows it.
+struct Model {
+  bool inImage = true;
+  bool valid = true;
+  int framesToStream = 0;  // frames between the request and its arrival
+  bool requested = false;
+  uint64_t arrivesAtFrame = 0;
+  bool loaded = false;
+  int releases = 0;
+};
+
+struct RoadNode {
+  Vec3 position;
+  float heading = 0.0f;
 };
 
 struct DrawnText {
@@ -64,12 +103,15 @@ struct DrawnRect {
   int r = 0, g = 0, b = 0, a = 0;
 };
 
+// What one frame showed the player, and the controls it disabled.
 struct DrawList {
   std::vector<DrawnRect> rects;
   std::vector<DrawnText> texts;
+  std::vector<uint32_t> disabledControls;
   void Clear() {
     rects.clear();
     texts.clear();
+    disabledControls.clear();
   }
 };
 
@@ -85,7 +127,19 @@ struct World {
   bool playerInControl = true;
 
   std::map<int32_t, Entity> entities;
+  std::map<int32_t, Blip> blips;
+  std::map<int32_t, Rope> ropes;
   int32_t nextHandle = 100;
+
+  // Game clock and controls
+  int32_t clockHour = 12;
+
+  // World toolkit: models, ground, roads, relationship groups
+  std::map<uint32_t, Model> models;  // a hash not listed here is not in the game's data
+  std::function<bool(float x, float y, float& groundZ)> ground;  // none: no ground anywhere
+  std::vector<RoadNode> roads;
+  std::map<std::string, uint32_t> relationshipGroups;
+  std::map<std::pair<uint32_t, uint32_t>, int32_t> relations;  // (a, b) -> how a regards b
 
   // Screen
   int32_t screenWidth = 1920;
@@ -145,6 +199,11 @@ void ScheduleAtFrame(uint64_t frame, std::function<void()> change);
 int32_t AddEntity(EntityKind kind, Vec3 position, bool human = true);
 Entity* FindEntity(int32_t handle);
 void RemoveEntity(int32_t handle);
+
+int32_t AddBlip(int32_t entity, uint32_t style);
+// A model the game knows, arriving framesToStream frames after its request.
+void AddModel(const char* name, int framesToStream = 0);
+float Distance(Vec3 a, Vec3 b);
 
 // Trace helpers
 size_t CountCalls(const std::string& nativeName);
