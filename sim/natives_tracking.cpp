@@ -5,20 +5,6 @@
 
 namespace sim {
 
-namespace {
-
-// The plugin must check existence before applying a native to an entity.
-Entity* Existing(int32_t handle, const Call& c) {
-  Entity* e = FindEntity(handle);
-  if (!e || !e->exists) {
-    Fail(c.Name() + " applied to entity " + std::to_string(handle) + ", which does not exist");
-    return nullptr;
-  }
-  return e;
-}
-
-}  // namespace
-
 void InstallTrackingHandlers() {
   SetHandler("GetClockHour", [](Call&, uint64_t* r) { SetInt(r, GetWorld().clockHour); });
   SetHandler("DisableControlThisFrame", [](Call& c, uint64_t*) {

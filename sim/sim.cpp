@@ -51,7 +51,19 @@ std::function<void()> AfterWait;
 int FrameBudget = -1;
 struct ScriptStopped {};
 
+thread_local int SimulatorDepth = 0;
+struct InsideSimulator {
+  InsideSimulator() { ++SimulatorDepth; }
+  ~InsideSimulator() { --SimulatorDepth; }
+  InsideSimulator(const InsideSimulator&) = delete;
+  InsideSimulator& operator=(const InsideSimulator&) = delete;
+};
+
 }  // namespace
+
+bool InSimulator() {
+  return SimulatorDepth > 0;
+}
 
 float Call::Float(size_t i) const {
   return std::bit_cast<float>(static_cast<uint32_t>(args[i]));
@@ -107,6 +119,7 @@ void ReleaseKey(uint32_t virtualKey) {
 }
 
 void AdvanceFrame(uint32_t milliseconds) {
+  InsideSimulator inside;
   World& w = TheWorld;
   for (auto it = Scheduled.begin(); it != Scheduled.end() && it->first <= w.frame;) {
     auto change = std::move(it->second);
@@ -166,9 +179,10 @@ int32_t AddBlip(int32_t entity, uint32_t style) {
   return handle;
 }
 
-void AddModel(const char* name, int framesToStream) {
+void AddModel(const char* name, int framesToStream, bool human) {
   Model m;
   m.framesToStream = framesToStream;
+  m.human = human;
   TheWorld.models[HashName(name)] = m;
 }
 
@@ -241,6 +255,7 @@ void scriptWait(uint32_t milliseconds) {
 }
 
 void nativeInit(uint64_t hash) {
+  sim::InsideSimulator inside;
   if (sim::CallOpen) sim::Fail("nativeInit while another call is open");
   auto& table = sim::Table();
   auto it = table.indexByHash.find(hash);
@@ -266,6 +281,7 @@ void nativePush64(uint64_t value) {
 }
 
 uint64_t* nativeCall() {
+  sim::InsideSimulator inside;
   std::memset(sim::Result, 0, sizeof sim::Result);
   if (!sim::CallOpen) {
     sim::Fail("nativeCall without nativeInit");
@@ -281,11 +297,13 @@ uint64_t* nativeCall() {
   auto& table = sim::Table();
   const sim::Handler& handler = table.handlers[table.indexByHash[native->hash]];
   if (handler) handler(sim::Pending, sim::Result);
+  ++sim::TheWorld.nativeCalls;
   if (sim::TheWorld.tracing) sim::TheWorld.trace.push_back(sim::Pending);
   return sim::Result;
 }
 
 int32_t worldGetAllPeds(int32_t* handles, int32_t capacity) {
+  sim::InsideSimulator inside;
   int32_t n = 0;
   for (const auto& [handle, e] : sim::TheWorld.entities) {
     if (n >= capacity) break;

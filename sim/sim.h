@@ -60,6 +60,11 @@ struct Entity {
   std::map<uint32_t, int32_t> weapons;    // weapon hash -> ammunition
   std::map<std::string, float> settings;  // e.g. "accuracy", "combatAttribute46", "keepTask"
   std::vector<int32_t> combatTargets;
+  // A greetable stranger's set-up.
+  uint32_t personality = 0;
+  std::string greetSpeech;
+  std::string insultSpeech;
+  std::string promptName;
 };
 
 struct Blip {
@@ -78,7 +83,8 @@ struct Rope {
 struct Model {
   bool inImage = true;
   bool valid = true;
-  int framesToStream = 0;  // frames between the request and its arrival
+  int framesToStream = 0;  // frames between the request and its arrival; negative: never
+  bool human = true;       // false for animals
   bool requested = false;
   uint64_t arrivesAtFrame = 0;
   bool loaded = false;
@@ -155,6 +161,7 @@ struct World {
   // Native calls, in order; off by default where a test counts allocations.
   bool tracing = true;
   std::vector<Call> trace;
+  uint64_t nativeCalls = 0;  // counted whether tracing or not
 };
 
 World& GetWorld();
@@ -202,13 +209,17 @@ void RemoveEntity(int32_t handle);
 
 int32_t AddBlip(int32_t entity, uint32_t style);
 // A model the game knows, arriving framesToStream frames after its request.
-void AddModel(const char* name, int framesToStream = 0);
+void AddModel(const char* name, int framesToStream = 0, bool human = true);
 float Distance(Vec3 a, Vec3 b);
 
 // Trace helpers
 size_t CountCalls(const std::string& nativeName);
 std::vector<std::string> TraceNames();
 void ClearTrace();
+
+// True while the simulated game itself is running (answering a native or
+// running a frame), so tests can tell its allocations from the plugin's.
+bool InSimulator();
 
 // The game's name hash: Jenkins one-at-a-time over the lower-cased name.
 uint32_t HashName(const char* name);

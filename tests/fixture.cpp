@@ -16,6 +16,7 @@ void ResetPluginState() {
     list->clear();
   }
   EventBlips.clear();
+  RelationshipGroups = RelationshipGroupsRecord{};
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);
@@ -26,6 +27,7 @@ void PluginTest::SetUp() {
   ResetPluginState();
   for (int i = 0; i < 5; ++i) savedStarts_[i] = EventStarts[i];
   world().playerPed = sim::AddEntity(sim::EntityKind::Ped, {0.0f, 0.0f, 10.0f});
+  sim::FindEntity(world().playerPed)->group = sim::HashName("PLAYER");
   world().playerInControl = true;
 
   previousFolder_ = std::filesystem::current_path();

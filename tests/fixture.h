@@ -18,6 +18,7 @@
 #include "tracking/registry.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
+#include "world/groups.h"
 
 namespace sagebrook::testing {
 

@@ -1,5 +1,6 @@
 #include "events/dispatcher.h"
 
+#include "events/predator.h"
 #include "host/natives.h"
 #include "host/random.h"
 #include "ui/screen_text.h"
@@ -7,7 +8,7 @@
 
 namespace sagebrook {
 
-EventStart EventStarts[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, nullptr, nullptr};
 
 namespace {
 

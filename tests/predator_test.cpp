@@ -1,0 +1,156 @@
+// The predator attack: its choice of prey, where the predator appears, and
+// the event's whole course from the ambient timer to cleanup.
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "diag/log.h"
+#include "events/predator.h"
+#include "fixture.h"
+
+namespace sagebrook::testing {
+namespace {
+
+class PredatorTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    for (const PredatorKind& k : PredatorKinds) sim::AddModel(k.model, 0, false);
+    world().ground = [](float, float, float& z) {
+      z = 1.0f;
+      return true;
+    };
+    Settings.logging = 1;
+  }
+  int32_t Human(float x, float y, uint32_t group = sim::HashName("CIVILIAN")) {
+    const int32_t ped = sim::AddEntity(sim::EntityKind::Ped, {x, y, 10.0f});
+    sim::FindEntity(ped)->group = group;
+    return ped;
+  }
+  sim::Entity& Predator(size_t i = 0) { return *sim::FindEntity(SpawnedPeds.at(i)); }
+  int32_t Target() { return Predator().combatTargets.at(0); }
+  bool Logged(const std::string& text) {
+    return ReadFile(kLogFileName).find(text) != std::string::npos;
+  }
+  int32_t player() { return world().playerPed; }
+  int32_t Hostility(uint32_t a, uint32_t b) { return world().relations[{a, b}]; }
+};
+
+TEST_F(PredatorTest, TravellersAtTheBoundsDeadOrNotHumanAreNeverChosen) {
+  Human(12.0f, 0.0f);
+  Human(0.0f, 70.0f);
+  sim::FindEntity(Human(-20.0f, 0.0f))->dead = true;
+  sim::AddEntity(sim::EntityKind::Ped, {0.0f, -25.0f, 10.0f}, false);
+  StartPredatorAttack(player());
+  for (const sim::Call& c : world().trace) {
+    EXPECT_FALSE(c.Name() == "IsPedHuman" && c.Int(0) == player()) << "the player is skipped";
+  }
+  EXPECT_EQ(Target(), player());
+  EXPECT_TRUE(Logged("target=" + std::to_string(player()) + " (traveler=0)"));
+  EXPECT_STREQ(Notification.text, "A predator is stalking you!");
+}
+
+TEST_F(PredatorTest, NearestTravellerIsHuntedFromWithinSixMetres) {
+  Human(40.0f, 0.0f);
+  const int32_t first = Human(0.0f, -30.0f, sim::HashName("TRAVELLERS"));
+  Human(30.0f, 0.0f);  // as near, but later in the hook's list
+  for (int i = 0; i < 20; ++i) StartPredatorAttack(player());
+  ASSERT_EQ(SpawnedPeds.size(), 20u);
+  for (size_t i = 0; i < 20; ++i) {
+    const sim::Entity& e = Predator(i);
+    EXPECT_EQ(e.combatTargets, std::vector<int32_t>{first});
+    EXPECT_TRUE(e.position.x >= -6.0f && e.position.x <= 5.989f) << e.position.x;
+    EXPECT_TRUE(e.position.y >= -36.0f && e.position.y <= -24.011f) << e.position.y;
+    EXPECT_EQ(e.position.z, 1.0f);
+  }
+  const uint32_t pred = RelationshipGroups.predator, travellers = sim::HashName("TRAVELLERS");
+  EXPECT_EQ(Hostility(pred, travellers) + Hostility(travellers, pred), 10);
+  EXPECT_EQ(world().relations.count({pred, sim::HashName("PLAYER")}), 0u);
+
+  const sim::Entity& predator = Predator();
+  EXPECT_EQ(predator.group, pred);
+  size_t kinds = 0;
+  for (const PredatorKind& k : PredatorKinds) {
+    if (predator.model != sim::HashName(k.model)) continue;
+    ++kinds;
+    EXPECT_EQ(predator.weapons, (std::map<uint32_t, int32_t>{{sim::HashName(k.weapon), 100}}));
+    EXPECT_TRUE(Logged(std::string("EVENT Predator: model=") + k.model +
+                       " pred=" + std::to_string(SpawnedPeds[0]) +
+                       " target=" + std::to_string(first) + " (traveler=1)"));
+  }
+  EXPECT_EQ(kinds, 1u);
+  EXPECT_EQ(EventBlips.at(0).expiry, 0u);
+  EXPECT_STREQ(Notification.text, "A predator is hunting a traveler!");
+}
+
+TEST_F(PredatorTest, WithoutTravellerThePredatorComesOffTheRoadForThePlayer) {
+  world().roads = {{{500.0f, 500.0f, 3.0f}, 0.0f}, {{90.0f, 40.0f, 4.0f}, 0.0f}};
+  StartPredatorAttack(player());
+  EXPECT_LE(std::fabs(Predator().position.x - 90.0f), 6.0f);
+  EXPECT_LE(std::fabs(Predator().position.y - 40.0f), 6.0f);
+  EXPECT_EQ(Target(), player());
+  const uint32_t pred = RelationshipGroups.predator, playerGroup = sim::HashName("PLAYER");
+  EXPECT_EQ(Hostility(pred, playerGroup) + Hostility(playerGroup, pred), 10);
+
+  // No road at all: the random point at spawn distance is the anchor.
+  world().roads.clear();
+  Settings.spawnDistance = 0;
+  StartPredatorAttack(player());
+  const float away = std::hypot(Predator(1).position.x, Predator(1).position.y);
+  EXPECT_TRUE(away >= 40.0f - 8.5f && away <= 59.98f + 8.5f) << away;
+}
+
+TEST_F(PredatorTest, FailedSpawnEndsTheEventSilently) {
+  Human(20.0f, 0.0f);
+  world().models.clear();
+  StartPredatorAttack(player());
+  sim::SetHandler("CreatePed", [](sim::Call&, uint64_t*) {});
+  for (const PredatorKind& k : PredatorKinds) sim::AddModel(k.model, 0, false);
+  StartPredatorAttack(player());
+  EXPECT_EQ(world().entities.size(), 2u);
+  EXPECT_EQ(sim::CountCalls("TaskCombatPed"), 0u);
+  EXPECT_STREQ(Notification.text, "");
+  EXPECT_EQ(ReadFile(kLogFileName), "");
+}
+
+TEST_F(PredatorTest, TravellerGoneWhileTheModelStreamsLeavesThePlayerAsTarget) {
+  for (auto& [hash, model] : world().models) model.framesToStream = 10;
+  const int32_t traveller = Human(20.0f, 0.0f);
+  sim::ScheduleAtFrame(world().frame + 3, [traveller] { sim::RemoveEntity(traveller); });
+  StartPredatorAttack(player());
+  EXPECT_EQ(Target(), player());
+  EXPECT_TRUE(Logged("(traveler=0)"));
+}
+
+TEST_F(PredatorTest, AmbientTimerStartsItAndCleanupLetsGoOrDeletesIt) {
+  Settings.runawayWagon = Settings.publicHanging = Settings.drunkenFolk = 0;
+  Settings.bountyHunters = 0;
+  RunFrame();  // first control: the first event is due 60 s on
+  RunFor(60000 - 2 * world().frameMs);
+  EXPECT_TRUE(SpawnedPeds.empty());
+  RunFor(3 * world().frameMs);  // due once the tick is past the deadline
+  ASSERT_EQ(SpawnedPeds.size(), 1u);
+  const int32_t first = SpawnedPeds[0];
+  EXPECT_TRUE(Logged("EVENT Predator: model=A_C_"));
+  EXPECT_TRUE(Logged(" pred=" + std::to_string(first) + " target="));
+  EXPECT_STREQ(Notification.text, "A predator is stalking you!");
+
+  sim::FindEntity(first)->position = {250.0f, 0.0f, 10.0f};
+  RunFor(3000);
+  EXPECT_EQ(SpawnedPeds.size(), 1u) << "250 m is not yet too far";
+  sim::FindEntity(first)->position = {250.1f, 0.0f, 10.0f};
+  RunFor(3000);
+  EXPECT_TRUE(SpawnedPeds.empty());
+  EXPECT_TRUE(sim::FindEntity(first)->released);
+
+  StartPredatorAttack(player());
+  const int32_t second = SpawnedPeds.at(0);
+  const int32_t blip = EventBlips.back().blip;
+  ClearSpawned();
+  EXPECT_TRUE(sim::FindEntity(second)->deleted);
+  EXPECT_FALSE(world().blips.at(blip).exists);
+  EXPECT_TRUE(sim::FindEntity(first)->exists) << "a released predator is the game's";
+}
+
+}  // namespace
+}  // namespace sagebrook::testing
