@@ -1,0 +1,71 @@
+// Steady-state frames must not touch the heap, and an idle frame must ask the
+// game only what its steps need. Global operator new is replaced in this
+// binary alone, counting what the plugin allocates outside the simulator.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "fixture.h"
+#include "ui/menu.h"
+
+namespace {
+std::atomic<bool> Counting{false};
+std::atomic<long> PluginAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (Counting.load(std::memory_order_relaxed) && !sim::InSimulator()) ++PluginAllocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace sagebrook::testing {
+namespace {
+
+class FrameAllocations : public PluginTest {
+ protected:
+  long AllocationsOver(int frames) {
+    PluginAllocations = 0;
+    Counting = true;
+    RunFrames(frames);
+    Counting = false;
+    return PluginAllocations.load();
+  }
+};
+
+TEST_F(FrameAllocations, SteadyFramesAllocateNothingWithMenuClosedOrOpen) {
+  world().tracing = false;
+  // A busy world: tracked peds and vehicles near and far, blips, a message.
+  for (int i = 0; i < 20; ++i) {
+    int32_t ped = sim::AddEntity(sim::EntityKind::Ped, {static_cast<float>(i * 5), 0, 0});
+    SpawnedPeds.push_back(ped);
+    EventBlips.push_back({sim::AddBlip(ped, 1), 0, ped});
+  }
+  SpawnedVehicles.push_back(sim::AddEntity(sim::EntityKind::Vehicle, {10, 0, 0}));
+  RunFrames(5);  // past the first-control gate and the first upkeep
+  ShowNotification("A predator is stalking you!");
+  EXPECT_EQ(AllocationsOver(400), 0) << "menu closed, upkeep passes included";
+
+  PressKey(KeyBindings.menuKey);
+  RunFrame();
+  ASSERT_TRUE(MenuState.menuOpen);
+  PressKey(KeyBindings.downKey);
+  EXPECT_EQ(AllocationsOver(400), 0) << "menu open, drawing every row";
+}
+
+TEST_F(FrameAllocations, AnIdleFrameCallsOnlyThePlayerNatives) {
+  RunFrames(3);  // first control armed, first upkeep done
+  sim::ClearTrace();
+  RunFrame();
+  EXPECT_EQ(sim::TraceNames(),
+            (std::vector<std::string>{"GetPlayerIndex", "GetPlayerPed", "EntityExists"}));
+}
+
+}  // namespace
+}  // namespace sagebrook::testing
