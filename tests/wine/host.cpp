@@ -231,6 +231,43 @@ void IniFile(StandIn& hook) {
   Check(code == 0, "Sagebrook.ini is found in a folder named outside the ANSI code page");
 }
 
+std::string ReadLog() {
+  FILE* file = std::fopen("Sagebrook.log", "rb");
+  if (!file) return "";
+  std::string content;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, n);
+  std::fclose(file);
+  return content;
+}
+
+void Logging(StandIn& hook) {
+  DeleteFileW(L"Sagebrook.log");
+  HMODULE plugin = StartPlugin(hook);
+  for (const char* model : {"A_C_Wolf", "A_C_Cougar_01", "A_C_Bear_01"}) hook.addModel(model);
+  Check(GetFileAttributesW(L"Sagebrook.log") == INVALID_FILE_ATTRIBUTES,
+        "with logging off no log file is made");
+  hook.Press(VK_F11);
+  // Only the predator stays on, so the event is sure to be it.
+  for (int row = 11; row >= 6; --row) {
+    hook.Press(VK_UP);
+    if (row <= 10) hook.Press(VK_RETURN);
+  }
+  Check(hook.Texts()[8] == "< Runaway Wagon: OFF >" && hook.Texts()[12] == "Logging: ON",
+        "the menu switches Logging on and four event kinds off");
+  for (int i = 0; i < 6; ++i) hook.Press(VK_UP);
+  hook.Press(VK_RETURN);
+  hook.runFrames(5);  // the predator's model streams in over frames
+
+  const std::string log = ReadLog();
+  const size_t line = log.find("EVENT Predator: model=");
+  Check(line != std::string::npos, "Trigger Event Now writes the predator's line to Sagebrook.log");
+  Check(line == 15 && log[0] == '[' && log[13] == ']' && log.substr(log.size() - 2) == "\r\n",
+        "the line has its timestamp and ends in CR LF");
+  FreeLibrary(plugin);
+  DeleteFileW(L"Sagebrook.log");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,6 +277,7 @@ int main(int argc, char** argv) {
   Registration(hook);
   Menu(hook);
   IniFile(hook);
+  Logging(hook);
   std::printf("%d passed, %d failed\n", Passed, Failed);
   return Failed == 0 ? 0 : 1;
 }
