@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "diag/key_bindings.h"
 #include "events/dispatcher.h"
@@ -21,6 +25,21 @@
 #include "world/groups.h"
 
 namespace sagebrook::testing {
+
+// Stand-ins for the event starts: each records what was started, for whom and
+// when, then lets DuringEvent play the event's part.
+struct StartedEvent {
+  int32_t kind;
+  int32_t playerPed;
+  uint32_t tick;
+};
+inline std::vector<StartedEvent> Started;
+inline std::function<void()> DuringEvent;
+template <int32_t kKind>
+void ProbeStart(int32_t playerPed) {
+  Started.push_back({kKind, playerPed, sim::GetWorld().tick});
+  if (DuringEvent) DuringEvent();
+}
 
 // Puts every global of the plugin back to its state at load.
 void ResetPluginState();
@@ -37,6 +56,36 @@ class PluginTest : public ::testing::Test {
   // Runs frames until the tick has advanced by at least ms.
   void RunFor(uint32_t ms);
   void PressKey(uint32_t vk) { sim::ReleaseKey(vk); }
+  // A key press, then the frame that sees it.
+  void Press(uint32_t vk) {
+    PressKey(vk);
+    RunFrame();
+  }
+  // The dispatcher starts probes instead of the real events.
+  void ProbeEvents() {
+    Started.clear();
+    DuringEvent = nullptr;
+    const EventStart probes[] = {ProbeStart<1>, ProbeStart<2>, ProbeStart<3>, ProbeStart<4>,
+                                 ProbeStart<5>};
+    std::copy(std::begin(probes), std::end(probes), EventStarts);
+  }
+  sim::Entity& Entity(int32_t handle) { return *sim::FindEntity(handle); }
+  int32_t AddPed(sim::Vec3 at = {1.0f, 0.0f, 10.0f}) {
+    return sim::AddEntity(sim::EntityKind::Ped, at);
+  }
+  // Flat ground at this height everywhere.
+  void Ground(float height) {
+    world().ground = [height](float, float, float& z) {
+      z = height;
+      return true;
+    };
+  }
+  // How many times the last frame drew this text.
+  size_t CountTexts(const std::string& text) {
+    size_t n = 0;
+    for (const sim::DrawnText& t : world().lastFrame.texts) n += t.text == text;
+    return n;
+  }
   std::string FilePath(const std::string& name) const { return (folder_ / name).string(); }
   std::string ReadFile(const std::string& name) const;
 

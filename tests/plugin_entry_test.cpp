@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "host/plugin.h"
@@ -21,12 +20,16 @@ class PluginEntryTest : public testing::Test {
   }
 };
 
-TEST_F(PluginEntryTest, AttachRegistersScriptThenHandlerAndDetachUndoesInReverse) {
+TEST_F(PluginEntryTest, AttachRegistersAndStartsTheScriptAndDetachUndoesInReverse) {
+  sim::GetWorld().tick = 1;
   EXPECT_EQ(PluginEntry(Module, 1, nullptr), 1);
   const sim::Registrations& r = sim::GetRegistrations();
   EXPECT_EQ(r.module, Module);
   EXPECT_EQ(r.script, &ScriptMain);
   EXPECT_EQ(r.keyboard, &KeyboardHandler);
+  sim::RunScriptMain(10);
+  EXPECT_EQ(sim::GetWorld().frame, 10u) << "one yield per frame";
+  EXPECT_EQ(sagebrook::rand(), 41) << "seeded from the tick";
   // Thread attach and detach change nothing.
   EXPECT_EQ(PluginEntry(Module, 2, nullptr), 1);
   EXPECT_EQ(PluginEntry(Module, 3, nullptr), 1);
@@ -46,54 +49,22 @@ TEST_F(PluginEntryTest, KeyboardHandlerRecordsOnlyCompletedPressesBelow256) {
   sim::ReleaseKey(122);
   sim::ReleaseKey(122);                         // merges with the pending press
   sim::SendKeyMessage(255, 1, 0, 1, 1, 7, -1);  // any non-zero flags count
-  EXPECT_EQ(KeyPressedFlags[122].load(), 1);
-  EXPECT_EQ(KeyPressedFlags[255].load(), 1);
   EXPECT_TRUE(TakeKeyPress(122));
   EXPECT_FALSE(TakeKeyPress(122)) << "two releases act once";
   EXPECT_FALSE(TakeKeyPress(300));
   EXPECT_TRUE(TakeKeyPress(255));
 }
 
-TEST_F(PluginEntryTest, PressesFromAnotherThreadAreSeenByTheScript) {
-  PluginEntry(Module, 1, nullptr);
-  std::thread keyboard([] {
-    for (uint32_t k = 0; k < 256; ++k) sim::ReleaseKey(k);
-  });
-  keyboard.join();
-  for (uint32_t k = 0; k < 256; ++k) EXPECT_TRUE(TakeKeyPress(k)) << k;
-}
-
-TEST_F(PluginEntryTest, ScriptMainSeedsFromTheTickAndYieldsOncePerFrame) {
-  sim::GetWorld().tick = 1;
-  PluginEntry(Module, 1, nullptr);
-  sim::RunScriptMain(10);
-  EXPECT_EQ(sim::GetWorld().frame, 10u);
-  // Seeded with tick 1, the generator continues its known sequence.
-  EXPECT_EQ(sagebrook::rand(), 41);
-}
-
-TEST(Random, KnownAnswersAndRange) {
+// The plugin's generator, and the simulated game's name hash as the game's.
+TEST(KnownAnswers, RandomAndHashName) {
   sagebrook::srand(1);
   std::vector<int32_t> first;
   for (int i = 0; i < 5; ++i) first.push_back(sagebrook::rand());
   EXPECT_EQ(first, (std::vector<int32_t>{41, 18467, 6334, 26500, 19169}));
-
   sagebrook::srand(0xFFFFFFFF);
-  for (int i = 0; i < 100000; ++i) {
-    int32_t r = sagebrook::rand();
-    ASSERT_GE(r, 0);
-    ASSERT_LE(r, 32767);
-  }
-  sagebrook::srand(7);
-  int32_t a = sagebrook::rand();
-  sagebrook::srand(7);
-  EXPECT_EQ(sagebrook::rand(), a);
-}
-
-TEST(Sim, HashNameIsTheGamesCaseInsensitiveHash) {
+  for (int i = 0; i < 10000; ++i) ASSERT_LE(static_cast<uint32_t>(sagebrook::rand()), 32767u);
   EXPECT_EQ(sim::HashName("PLAYER"), 0x6F0783F5u);
-  EXPECT_EQ(sim::HashName("player"), sim::HashName("PLAYER"));
-  EXPECT_NE(sim::HashName("RE_PRED"), sim::HashName("RE_BANDIT"));
+  EXPECT_EQ(sim::HashName("player"), 0x6F0783F5u);
 }
 
 }  // namespace

