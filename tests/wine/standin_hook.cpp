@@ -99,10 +99,6 @@ __declspec(dllexport) void StandInSetPlayer(int inControl) {
   w.playerInControl = inControl != 0;
 }
 
-__declspec(dllexport) void StandInSetGamepad(int buttons) {
-  sim::GetWorld().gamepadButtons = static_cast<uint16_t>(buttons);
-}
-
 // Runs the script for the given frames; returns the frames the game ran.
 __declspec(dllexport) int StandInRunFrames(int frames) {
   if (!sim::GetRegistrations().script) return 0;
@@ -115,10 +111,6 @@ __declspec(dllexport) int StandInRunFrames(int frames) {
 
 __declspec(dllexport) void StandInReleaseKey(unsigned key) {
   sim::ReleaseKey(key);
-}
-
-__declspec(dllexport) int StandInCountCalls(const char* nativeName) {
-  return static_cast<int>(sim::CountCalls(nativeName));
 }
 
 // Texts drawn by the last completed frame, one per line, into buffer.
