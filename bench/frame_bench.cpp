@@ -2,8 +2,8 @@
 // The simulated game answers the natives, so times include its share.
 #include <benchmark/benchmark.h>
 
-#include "host/frame.h"
-#include "host/hook.h"
+#include "events/ambient.h"
+#include "game/hook.h"
 #include "host/plugin.h"
 #include "sim.h"
 #include "tracking/registry.h"

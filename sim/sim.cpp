@@ -8,8 +8,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "game/hook.h"
 #include "handlers.h"
-#include "host/hook.h"
 
 namespace sim {
 

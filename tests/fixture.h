@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "diag/key_bindings.h"
+#include "events/ambient.h"
+#include "events/cleanup.h"
 #include "events/dispatcher.h"
-#include "host/frame.h"
-#include "host/hook.h"
+#include "game/hook.h"
+#include "game/random.h"
 #include "host/plugin.h"
-#include "host/random.h"
 #include "sim.h"
 #include "tracking/registry.h"
 #include "ui/screen_text.h"

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "fixture.h"
-#include "ui/menu.h"
+#include "menu/menu.h"
 
 namespace sagebrook::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/natives.h"
+#include "game/natives.h"
 #include "sim.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "game/random.h"
 #include "host/plugin.h"
-#include "host/random.h"
 #include "sim.h"
 
 namespace {

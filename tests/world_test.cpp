@@ -6,7 +6,7 @@
 #include <set>
 
 #include "fixture.h"
-#include "host/natives.h"
+#include "game/natives.h"
 #include "world/blips.h"
 #include "world/models.h"
 #include "world/placement.h"

@@ -1,8 +1,8 @@
 #include "events/dispatcher.h"
 
 #include "events/predator.h"
-#include "host/natives.h"
-#include "host/random.h"
+#include "game/natives.h"
+#include "game/random.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
 

@@ -1,9 +1,9 @@
 #include "events/predator.h"
 
 #include "diag/log.h"
-#include "host/hook.h"
-#include "host/natives.h"
-#include "host/random.h"
+#include "game/hook.h"
+#include "game/natives.h"
+#include "game/random.h"
 #include "ui/screen_text.h"
 #include "world/blips.h"
 #include "world/groups.h"

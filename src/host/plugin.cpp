@@ -2,14 +2,12 @@
 
 #include "diag/key_bindings.h"
 #include "diag/log.h"
-#include "host/hook.h"
-#include "host/random.h"
+#include "game/hook.h"
+#include "game/random.h"
 #include "platform/platform.h"
 #include "ui/settings.h"
 
 namespace sagebrook {
-
-std::atomic<uint8_t> KeyPressedFlags[256] = {};
 
 namespace {
 constexpr uint32_t kProcessDetach = 0;
@@ -29,15 +27,7 @@ int32_t PluginEntry(void* module, uint32_t reason, void* /*reserved*/) {
 
 void KeyboardHandler(uint32_t key, uint16_t /*repeats*/, uint8_t /*scanCode*/, int32_t /*extended*/,
                      int32_t /*alt*/, int32_t wasDownBefore, int32_t isUpNow) {
-  if (wasDownBefore != 0 && isUpNow != 0 && key < 256) {
-    KeyPressedFlags[key].store(1, std::memory_order_relaxed);
-  }
-}
-
-bool TakeKeyPress(uint32_t key) {
-  if (key >= 256 || KeyPressedFlags[key].load(std::memory_order_relaxed) == 0) return false;
-  KeyPressedFlags[key].store(0, std::memory_order_relaxed);
-  return true;
+  if (wasDownBefore != 0 && isUpNow != 0) RecordKeyPress(key);
 }
 
 void ScriptMain() {

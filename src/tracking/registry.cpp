@@ -1,11 +1,15 @@
 #include "tracking/registry.h"
 
-#include "host/natives.h"
-#include "host/timing.h"
+#include "game/natives.h"
+#include "game/timing.h"
 #include "platform/platform.h"
-#include "ui/screen_text.h"
 
 namespace sagebrook {
+
+bool RemoveBlipOf(BlipRecord& record) {
+  if (DoesBlipExist(record.blip)) RemoveBlip(&record.blip);
+  return true;
+}
 
 std::vector<int32_t> SpawnedPeds;
 std::vector<int32_t> SpawnedVehicles;
@@ -16,12 +20,6 @@ std::vector<int32_t> RigRopes;
 std::vector<int32_t> PendingStrangers;
 
 namespace {
-
-// Removes a record's blip; the record itself is erased by the caller.
-bool RemoveBlipOf(BlipRecord& record) {
-  if (DoesBlipExist(record.blip)) RemoveBlip(&record.blip);
-  return true;
-}
 
 bool BlipFinished(const BlipRecord& record, uint32_t now) {
   if (!EntityExists(record.entity) || IsEntityDead(record.entity)) return true;
@@ -53,29 +51,6 @@ void PeriodicUpkeep(int32_t playerPed) {
   ScriptVector player = GetEntityCoords(playerPed);
   ReleaseFarAway(SpawnedPeds, player, ReleasePed);
   ReleaseFarAway(SpawnedVehicles, player, ReleaseVehicle);
-}
-
-void ClearSpawned() {
-  for (BlipRecord& record : EventBlips) RemoveBlipOf(record);
-  EventBlips.clear();
-  // The delete natives take a pointer to a copy, so the lists stay intact
-  // while they are walked.
-  for (int32_t ped : SpawnedPeds) {
-    if (EntityExists(ped)) DeletePed(&ped);
-  }
-  for (int32_t vehicle : SpawnedVehicles) {
-    if (EntityExists(vehicle)) DeleteVehicle(&vehicle);
-  }
-  for (int32_t object : RigObjects) {
-    if (EntityExists(object)) DeleteObject(&object);
-  }
-  for (int32_t rope : RigRopes) DeleteRope(&rope);
-  SpawnedPeds.clear();
-  SpawnedVehicles.clear();
-  RigObjects.clear();
-  RigRopes.clear();
-  PendingStrangers.clear();
-  ShowNotification("Cleared spawned events");
 }
 
 void RemoveEventBlips(int32_t entity) {

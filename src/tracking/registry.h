@@ -46,9 +46,12 @@ void RemoveFirst(std::vector<T>& list, const T& value) {
   if (it != list.end()) list.erase(it);
 }
 
+// Removes a record's blip if it still exists; always true, so it can end a
+// RemoveWhere predicate. The record itself is erased by the caller.
+bool RemoveBlipOf(BlipRecord& record);
+
 void BlipUpkeep();
 void PeriodicUpkeep(int32_t playerPed);
-void ClearSpawned();
 void RemoveEventBlips(int32_t entity);
 
 }  // namespace sagebrook

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "host/natives.h"
-#include "host/timing.h"
+#include "game/natives.h"
+#include "game/timing.h"
 #include "platform/platform.h"
 
 namespace sagebrook {

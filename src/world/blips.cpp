@@ -1,7 +1,7 @@
 #include "world/blips.h"
 
-#include "host/natives.h"
-#include "host/random.h"
+#include "game/natives.h"
+#include "game/random.h"
 #include "platform/platform.h"
 #include "tracking/registry.h"
 #include "ui/settings.h"

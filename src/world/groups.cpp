@@ -1,6 +1,6 @@
 #include "world/groups.h"
 
-#include "host/natives.h"
+#include "game/natives.h"
 
 namespace sagebrook {
 

@@ -1,7 +1,7 @@
 #include "world/models.h"
 
-#include "host/hook.h"
-#include "host/natives.h"
+#include "game/hook.h"
+#include "game/natives.h"
 
 namespace sagebrook {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "host/natives.h"
-#include "host/random.h"
+#include "game/natives.h"
+#include "game/random.h"
 #include "ui/settings.h"
 
 namespace sagebrook {

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "host/native_invoke.h"
+#include "game/native_invoke.h"
 
 namespace sagebrook {
 

@@ -1,7 +1,7 @@
 #include "world/spawning.h"
 
-#include "host/natives.h"
-#include "host/random.h"
+#include "game/natives.h"
+#include "game/random.h"
 #include "tracking/registry.h"
 #include "world/groups.h"
 #include "world/models.h"

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/native_invoke.h"
+#include "game/native_invoke.h"
 
 namespace sagebrook {
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "fixture.h"
-#include "ui/menu.h"
+#include "menu/menu.h"
 
 namespace {
 std::atomic<bool> Counting{false};

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/hook.h"
+#include "game/hook.h"
 #include "sim.h"
 
 namespace hook = sagebrook::hook;

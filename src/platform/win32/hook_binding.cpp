@@ -3,7 +3,7 @@
 // registrations do nothing, so the plugin loads, stays idle and unloads.
 #include <windows.h>
 
-#include "host/hook.h"
+#include "game/hook.h"
 
 namespace sagebrook::hook {
 

@@ -20,4 +20,8 @@ inline constexpr size_t kAmbientPedLimit = 30;
 // Base gap between ambient events for a frequency setting, clamped to 0..2.
 uint32_t FrequencyBaseInterval(int32_t frequency);
 
+// The frame's ambient step: fires the dispatcher when the timer is due and
+// the player is in control, then schedules the next one.
+void RunAmbientScheduler(int32_t player, int32_t playerPed);
+
 }  // namespace sagebrook

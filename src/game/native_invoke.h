@@ -6,7 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "host/hook.h"
+#include "game/hook.h"
 
 namespace sagebrook {
 

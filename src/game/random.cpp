@@ -1,4 +1,4 @@
-#include "host/random.h"
+#include "game/random.h"
 
 namespace sagebrook {
 

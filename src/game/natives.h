@@ -3,7 +3,7 @@
 // passes the same value in are pushed inside the wrapper, not exposed.
 #include <cstdint>
 
-#include "host/native_invoke.h"
+#include "game/native_invoke.h"
 
 namespace sagebrook {
 

@@ -1,12 +1,13 @@
-#include "ui/menu.h"
+#include "menu/menu.h"
 
 #include <cstdio>
 
 #include "diag/key_bindings.h"
+#include "events/ambient.h"
+#include "events/cleanup.h"
 #include "events/dispatcher.h"
-#include "host/frame.h"
-#include "host/natives.h"
-#include "host/plugin.h"
+#include "game/key_presses.h"
+#include "game/natives.h"
 #include "platform/platform.h"
 #include "tracking/registry.h"
 #include "ui/screen_text.h"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Includes point down only: a folder may include its own layer and those
+# below it. Bottom first; folders on one line share a layer.
+set -u
+cd "$(dirname "$0")/../src"
+layers=("game platform" "diag ui" "tracking" "world" "events" "menu" "host")
+rank() {
+  local i
+  for i in "${!layers[@]}"; do
+    case " ${layers[$i]} " in *" $1 "*) echo "$i"; return ;; esac
+  done
+  echo -1
+}
+failed=0
+while IFS= read -r line; do
+  file=${line%%:*}
+  target=$(sed -E 's/.*#include "([a-z0-9_]+)\/.*/\1/' <<<"${line#*:}")
+  own=${file%%/*}
+  # win32/ is the Windows home of the core, not a layer of it: it binds the
+  # hook and calls the entry.
+  case "$file" in platform/win32/*) continue ;; esac
+  if [ "$(rank "$target")" -gt "$(rank "$own")" ] || [ "$(rank "$own")" -lt 0 ]; then
+    echo "FAILED: $file includes $target, a layer above $own"
+    failed=1
+  fi
+done < <(grep -rnE '#include "[a-z0-9_]+/' --include='*.h' --include='*.cpp' . | sed 's#^\./##')
+[ "$failed" = 0 ] && echo "ok: every include points down"
+exit $failed
