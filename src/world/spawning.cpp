@@ -3,6 +3,7 @@
 #include "game/natives.h"
 #include "game/random.h"
 #include "tracking/registry.h"
+#include "tracking/strangers.h"
 #include "world/groups.h"
 #include "world/models.h"
 #include "world/placement.h"
@@ -21,19 +22,6 @@ const char* const TownsfolkModels[3] = {
     "A_M_M_ValTownfolk_01",
     "A_M_M_StrTownfolk_01",
 };
-
-namespace {
-
-void MakeGreetableStranger(int32_t ped) {
-  EnablePedGreeting(ped);
-  EnablePedInteraction(ped);
-  SetPedPersonality(ped, HashName("TIMID"));
-  SetPedGreetSpeech(ped, "GREET_GENERAL_STRANGER_01");
-  SetPedInsultSpeech(ped, "INSULT_RESPONSE_01");
-  SetPedPromptName(ped, "Stranger");
-}
-
-}  // namespace
 
 int32_t SpawnPed(const char* modelName, ScriptVector& position, uint32_t group, bool arm,
                  bool makeStranger) {
