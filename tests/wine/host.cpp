@@ -1,11 +1,13 @@
 // Loads the shipped Sagebrook.asi under wine next to the stand-in hook and
-// checks what the real Windows code paths do: entry and hook binding, the
-// script on a fiber, keys, menu drawing, the ini file and the log file.
+// checks what the real Windows code paths do: the hook coming in as the
+// plugin's import, entry, the script on a fiber, keys, menu drawing, the ini
+// file, the log file and events triggered from the menu.
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +49,7 @@ struct StandIn {
   int (*lastFrameRect)(int, float*);
   void (*reset)();
   void (*addModel)(const char*);
+  void (*setClockHour)(int);
 
   std::string Log() {
     char buffer[4096];
@@ -67,14 +70,20 @@ struct StandIn {
     releaseKey(key);
     runFrames(1);
   }
+  // The notification line of the last frame, found by where it is drawn.
+  std::string Notification() {
+    float t[6];
+    char text[256];
+    for (int i = static_cast<int>(Texts().size()) - 1; i >= 0; --i) {
+      if (lastFrameText(i, text, sizeof text, t) && Near(t[0], 0.5f) && Near(t[1], 0.92f)) {
+        return text;
+      }
+    }
+    return "";
+  }
 };
 
-StandIn LoadStandIn() {
-  HMODULE m = LoadLibraryW(L"ScriptHookRDR2.dll");
-  if (!m) {
-    std::printf("FAILED: cannot load the stand-in ScriptHookRDR2.dll\n");
-    std::exit(1);
-  }
+StandIn StandInControls(HMODULE m) {
   StandIn s{};
   s.registeredModule = Get<void* (*)()>(m, "StandInModule");
   s.log = Get<int (*)(char*, int)>(m, "StandInLog");
@@ -87,7 +96,17 @@ StandIn LoadStandIn() {
   s.lastFrameRect = Get<int (*)(int, float*)>(m, "StandInLastFrameRect");
   s.reset = Get<void (*)()>(m, "StandInReset");
   s.addModel = Get<void (*)(const char*)>(m, "StandInAddModel");
+  s.setClockHour = Get<void (*)(int)>(m, "StandInSetClockHour");
   return s;
+}
+
+StandIn LoadStandIn() {
+  HMODULE m = LoadLibraryW(L"ScriptHookRDR2.dll");
+  if (!m) {
+    std::printf("FAILED: cannot load the stand-in ScriptHookRDR2.dll\n");
+    std::exit(1);
+  }
+  return StandInControls(m);
 }
 
 std::wstring ExecutableFolder() {
@@ -95,6 +114,34 @@ std::wstring ExecutableFolder() {
   DWORD n = GetModuleFileNameW(nullptr, path, 2048);
   std::wstring p(path, n);
   return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+// A game folder holding copies of the named files from this host's folder.
+bool MakeGameFolder(const std::wstring& folder, std::initializer_list<const wchar_t*> files) {
+  CreateDirectoryW(folder.c_str(), nullptr);
+  bool copied = true;
+  for (const wchar_t* name : files) {
+    copied &= CopyFileW((ExecutableFolder() + name).c_str(), (folder + name).c_str(), FALSE) != 0;
+  }
+  return copied;
+}
+
+// Runs the host in folder with one argument, in a process of its own so that
+// nothing this process loaded is there; returns its exit code.
+DWORD RunHost(const std::wstring& folder, const wchar_t* argument) {
+  std::wstring command = L"\"" + folder + L"wine_host.exe\" " + argument;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  DWORD code = 1;
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                     &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 60000);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  return code;
 }
 
 // A fresh game with the player in control, and the plugin loaded into it.
@@ -106,10 +153,46 @@ HMODULE StartPlugin(StandIn& hook) {
   return plugin;
 }
 
-void WithoutHook() {
+// Run in the game folder with nothing loaded before the plugin, as an ASI
+// loader does it: the hook must come in as the plugin's import.
+int AloneCheck() {
   HMODULE plugin = LoadLibraryW(L"Sagebrook.asi");
-  Check(plugin != nullptr, "without the hook the plugin still loads");
-  if (plugin) Check(FreeLibrary(plugin) != 0, "without the hook the plugin unloads cleanly");
+  HMODULE hookModule = GetModuleHandleW(L"ScriptHookRDR2.dll");
+  Check(plugin != nullptr && hookModule != nullptr,
+        "loaded first, the plugin brings the hook in with it");
+  if (!plugin || !hookModule) return 1;
+  StandIn hook = StandInControls(hookModule);
+  Check(hook.Log() == "scriptRegister\nkeyboardHandlerRegister\n" &&
+            hook.registeredModule() == plugin,
+        "the plugin registers its script and keyboard handler with that hook");
+  hook.setPlayer(1);
+  hook.runFrames(2);
+  hook.Press(VK_F11);
+  Check(!hook.Texts().empty() && hook.Texts()[0] == "SAGEBROOK",
+        "its script runs and its keyboard handler opens the menu");
+  FreeLibrary(plugin);
+  return Failed == 0 ? 0 : 1;
+}
+
+int WithoutHookCheck() {
+  HMODULE plugin = LoadLibraryW(L"Sagebrook.asi");
+  DWORD error = GetLastError();
+  std::printf("LoadLibrary: %p, error %lu\n", static_cast<void*>(plugin), error);
+  return plugin == nullptr && error == ERROR_MOD_NOT_FOUND ? 0 : 1;
+}
+
+void LoadedAlone() {
+  Check(RunHost(ExecutableFolder(), L"alone") == 0,
+        "Sagebrook.asi works when it is the only thing loaded");
+}
+
+void WithoutHook() {
+  const std::wstring folder = ExecutableFolder() + L"no hook\\";
+  DeleteFileW((folder + L"ScriptHookRDR2.dll").c_str());
+  if (!MakeGameFolder(folder, {L"wine_host.exe", L"Sagebrook.asi"})) {
+    return Check(false, "making a game folder without the hook");
+  }
+  Check(RunHost(folder, L"without-hook") == 0, "without the hook Windows refuses the plugin");
 }
 
 void Registration(StandIn& hook) {
@@ -209,26 +292,12 @@ void IniFile(StandIn& hook) {
 
   // The same from a folder whose name the ANSI code page cannot spell.
   const std::wstring folder = here + L"\u30B2\u30FC\u30E0 \u00DF\u0416\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  bool copied = true;
-  for (const wchar_t* name : {L"wine_host.exe", L"ScriptHookRDR2.dll", L"Sagebrook.asi"}) {
-    copied &= CopyFileW((here + name).c_str(), (folder + name).c_str(), FALSE) != 0;
+  if (!MakeGameFolder(folder, {L"wine_host.exe", L"ScriptHookRDR2.dll", L"Sagebrook.asi"}) ||
+      !WriteIni(folder, "[Keys]\r\nMenu=121\r\n")) {
+    return Check(false, "copying the host into a folder outside the code page");
   }
-  copied &= WriteIni(folder, "[Keys]\r\nMenu=121\r\n");
-  if (!copied) return Check(false, "copying the host into a folder outside the code page");
-  std::wstring command = L"\"" + folder + L"wine_host.exe\" ini-check";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  DWORD code = 1;
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                     &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 60000);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  Check(code == 0, "Sagebrook.ini is found in a folder named outside the ANSI code page");
+  Check(RunHost(folder, L"ini-check") == 0,
+        "Sagebrook.ini is found in a folder named outside the ANSI code page");
 }
 
 std::string ReadLog() {
@@ -241,43 +310,96 @@ std::string ReadLog() {
   return content;
 }
 
+// Menu rows, top to bottom; the texts drawn start with the title and version.
+enum MenuRow {
+  kTriggerRow = 0,
+  kPredatorRow = 5,
+  kRunawayWagonRow,
+  kPublicHangingRow,
+  kDrunkenFolkRow,
+  kBountyHuntersRow,
+  kLoggingRow,
+};
+constexpr size_t kFirstTextRow = 2;
+
+struct EventRun {
+  std::string log;
+  std::string notification;
+};
+
+// In a freshly started plugin, through the menu: every event kind off but the
+// one on eventRow, Logging on, then "Trigger Event Now" and frames more
+// frames. Returns what Sagebrook.log gained and the notification shown.
+EventRun TriggerOnly(StandIn& hook, MenuRow eventRow, int frames) {
+  DeleteFileW(L"Sagebrook.log");
+  int selected = kTriggerRow;
+  auto select = [&](int row) {
+    for (; selected < row; ++selected) hook.Press(VK_DOWN);
+    for (; selected > row; --selected) hook.Press(VK_UP);
+  };
+  hook.Press(VK_F11);
+  for (int row = kPredatorRow; row <= kLoggingRow; ++row) {
+    if (row == eventRow) continue;
+    select(row);
+    hook.Press(VK_RETURN);
+  }
+  const std::vector<std::string> rows = hook.Texts();
+  bool asAsked = rows.size() > kFirstTextRow + kLoggingRow;
+  for (int row = kPredatorRow; asAsked && row <= kLoggingRow; ++row) {
+    const bool on =
+        rows[kFirstTextRow + static_cast<size_t>(row)].find(": ON") != std::string::npos;
+    asAsked = on == (row == eventRow || row == kLoggingRow);
+  }
+  Check(asAsked, "the menu leaves one event kind on (row " + std::to_string(eventRow) +
+                     ") and switches Logging on");
+  select(kTriggerRow);
+  hook.Press(VK_RETURN);
+  hook.runFrames(frames);
+  EventRun run{ReadLog(), hook.Notification()};
+  DeleteFileW(L"Sagebrook.log");
+  return run;
+}
+
 void Logging(StandIn& hook) {
   DeleteFileW(L"Sagebrook.log");
   HMODULE plugin = StartPlugin(hook);
   for (const char* model : {"A_C_Wolf", "A_C_Cougar_01", "A_C_Bear_01"}) hook.addModel(model);
   Check(GetFileAttributesW(L"Sagebrook.log") == INVALID_FILE_ATTRIBUTES,
         "with logging off no log file is made");
-  hook.Press(VK_F11);
-  // Only the predator stays on, so the event is sure to be it.
-  for (int row = 11; row >= 6; --row) {
-    hook.Press(VK_UP);
-    if (row <= 10) hook.Press(VK_RETURN);
-  }
-  Check(hook.Texts()[8] == "< Runaway Wagon: OFF >" && hook.Texts()[12] == "Logging: ON",
-        "the menu switches Logging on and four event kinds off");
-  for (int i = 0; i < 6; ++i) hook.Press(VK_UP);
-  hook.Press(VK_RETURN);
-  hook.runFrames(5);  // the predator's model streams in over frames
-
-  const std::string log = ReadLog();
-  const size_t line = log.find("EVENT Predator: model=");
-  Check(line != std::string::npos, "Trigger Event Now writes the predator's line to Sagebrook.log");
-  Check(line == 15 && log[0] == '[' && log[13] == ']' && log.substr(log.size() - 2) == "\r\n",
+  const EventRun run = TriggerOnly(hook, kPredatorRow, 5);  // the model streams in over frames
+  const size_t line = run.log.find("EVENT Predator: model=");
+  Check(line != std::string::npos && run.notification == "A predator is stalking you!",
+        "Trigger Event Now writes the predator's line to Sagebrook.log and shows its notification");
+  Check(line == 15 && run.log[0] == '[' && run.log[13] == ']' &&
+            run.log.substr(run.log.size() - 2) == "\r\n",
         "the line has its timestamp and ends in CR LF");
   FreeLibrary(plugin);
-  DeleteFileW(L"Sagebrook.log");
+}
+
+void Events(StandIn& hook) {
+  HMODULE plugin = StartPlugin(hook);
+  hook.setClockHour(12);
+  const EventRun run = TriggerOnly(hook, kDrunkenFolkRow, 2);
+  Check(run.notification == "No event types are enabled" && run.log.empty(),
+        "at noon with only Drunken Folk on, Trigger Event Now shows \"No event types are "
+        "enabled\"");
+  FreeLibrary(plugin);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "ini-check") == 0) return IniRemapCheck();
+  if (argc > 1 && std::strcmp(argv[1], "alone") == 0) return AloneCheck();
+  if (argc > 1 && std::strcmp(argv[1], "without-hook") == 0) return WithoutHookCheck();
+  LoadedAlone();
   WithoutHook();
   StandIn hook = LoadStandIn();
   Registration(hook);
   Menu(hook);
   IniFile(hook);
   Logging(hook);
+  Events(hook);
   std::printf("%d passed, %d failed\n", Passed, Failed);
   return Failed == 0 ? 0 : 1;
 }

@@ -161,6 +161,10 @@ __declspec(dllexport) void StandInAddModel(const char* name) {
   sim::AddModel(name, 2);
 }
 
+__declspec(dllexport) void StandInSetClockHour(int hour) {
+  sim::GetWorld().clockHour = hour;
+}
+
 // A fresh game for the next load of the plugin.
 __declspec(dllexport) void StandInReset() {
   if (ScriptFiber) {
