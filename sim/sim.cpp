@@ -304,6 +304,7 @@ uint64_t* nativeCall() {
 
 int32_t worldGetAllPeds(int32_t* handles, int32_t capacity) {
   sim::InsideSimulator inside;
+  if (sim::TheWorld.allPeds) return sim::TheWorld.allPeds(handles, capacity);
   int32_t n = 0;
   for (const auto& [handle, e] : sim::TheWorld.entities) {
     if (n >= capacity) break;

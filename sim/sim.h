@@ -133,6 +133,8 @@ struct World {
   bool playerInControl = true;
 
   std::map<int32_t, Entity> entities;
+  // Answers worldGetAllPeds in the world's place when set, e.g. as a faulty hook.
+  std::function<int32_t(int32_t* handles, int32_t capacity)> allPeds;
   std::map<int32_t, Blip> blips;
   std::map<int32_t, Rope> ropes;
   int32_t nextHandle = 100;

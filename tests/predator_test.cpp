@@ -93,6 +93,34 @@ TEST_F(PredatorTest, WithoutTravellerThePredatorComesOffTheRoadForThePlayer) {
   EXPECT_TRUE(away >= 40.0f - 8.5f && away <= 59.98f + 8.5f) << away;
 }
 
+TEST_F(PredatorTest, PedListComesFirstAndAFaultyCountStaysInsideTheBuffer) {
+  bool playerReadFirst = true;
+  world().allPeds = [&](int32_t*, int32_t) {
+    playerReadFirst = std::any_of(world().trace.begin(), world().trace.end(), [&](auto& c) {
+      return c.Name() == "GetEntityCoords" && c.Int(0) == player();
+    });
+    return 0;
+  };
+  StartPredatorAttack(player());
+  EXPECT_FALSE(playerReadFirst) << "the player's position is read after the ped list";
+
+  // Read past the buffer, 600 would be caught by the address sanitizer.
+  const int32_t traveller = Human(20.0f, 0.0f);
+  world().allPeds = [&](int32_t* handles, int32_t capacity) {
+    std::fill(handles, handles + capacity, player());
+    handles[capacity - 1] = traveller;
+    return 600;
+  };
+  StartPredatorAttack(player());
+  EXPECT_EQ(Predator(1).combatTargets, std::vector<int32_t>{traveller});
+
+  world().allPeds = [](int32_t*, int32_t) { return -1; };
+  sim::ClearTrace();
+  StartPredatorAttack(player());
+  EXPECT_EQ(Predator(2).combatTargets, std::vector<int32_t>{player()});
+  EXPECT_EQ(sim::CountCalls("IsPedHuman"), 0u);
+}
+
 TEST_F(PredatorTest, FailedSpawnEndsTheEventSilently) {
   Human(20.0f, 0.0f);
   world().models.clear();

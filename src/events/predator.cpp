@@ -1,5 +1,7 @@
 #include "events/predator.h"
 
+#include <algorithm>
+
 #include "diag/log.h"
 #include "game/hook.h"
 #include "game/natives.h"
@@ -27,9 +29,11 @@ constexpr float kScatterSpan = 12.0f;
 
 // The nearest living human strictly between the two distances; the earlier
 // in the hook's list wins a tie.
-int32_t FindTraveller(int32_t playerPed, const ScriptVector& player) {
+int32_t FindTraveller(int32_t playerPed) {
   int32_t peds[kPedBufferSize];
-  const int32_t count = hook::worldGetAllPeds(peds, kPedBufferSize);
+  // A faulty hook's count must not take the search past the buffer.
+  const int32_t count = std::clamp(hook::worldGetAllPeds(peds, kPedBufferSize), 0, kPedBufferSize);
+  const ScriptVector player = GetEntityCoords(playerPed);
   float best = kTravellerMaxDistance;
   int32_t traveller = 0;
   for (int32_t i = 0; i < count; ++i) {
@@ -63,7 +67,7 @@ float Scatter(float around) {
 void StartPredatorAttack(int32_t playerPed) {
   EnsureRelationshipGroups();
   const PredatorKind& kind = PredatorKinds[rand() % 3];
-  int32_t traveller = FindTraveller(playerPed, GetEntityCoords(playerPed));
+  int32_t traveller = FindTraveller(playerPed);
   const ScriptVector anchor =
       traveller != 0 ? GetEntityCoords(traveller) : RoadsideAnchor(playerPed);
 
