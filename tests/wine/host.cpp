@@ -156,9 +156,10 @@ HMODULE StartPlugin(StandIn& hook) {
 // Run in the game folder with nothing loaded before the plugin, as an ASI
 // loader does it: the hook must come in as the plugin's import.
 int AloneCheck() {
+  const bool hookBefore = GetModuleHandleW(L"ScriptHookRDR2.dll") != nullptr;
   HMODULE plugin = LoadLibraryW(L"Sagebrook.asi");
   HMODULE hookModule = GetModuleHandleW(L"ScriptHookRDR2.dll");
-  Check(plugin != nullptr && hookModule != nullptr,
+  Check(!hookBefore && plugin != nullptr && hookModule != nullptr,
         "loaded first, the plugin brings the hook in with it");
   if (!plugin || !hookModule) return 1;
   StandIn hook = StandInControls(hookModule);
