@@ -52,9 +52,12 @@ if [ "$hook_seen" -ne 1 ]; then
   echo "FAILED: does not import ScriptHookRDR2.dll, so the hook may not be there when it loads"
   failed=1
 fi
-exports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*\[Name Pointer\/Ordinal\] Table[[:space:]]*//p')
-if [ -n "$exports" ] && [ "$((16#$exports))" -ne 0 ]; then
-  echo "FAILED: exports $((16#$exports)) names"
+# Names and addresses both: an export by ordinal alone has no name.
+export_names=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*\[Name Pointer\/Ordinal\] Table[[:space:]]*//p')
+export_addresses=$(printf '%s\n' "$dump" |
+  sed -n '/^Number in:/,/^Table Addresses/s/^[[:space:]]*Export Address Table[[:space:]]*//p')
+if [ "$((16#${export_names:-0}))" -ne 0 ] || [ "$((16#${export_addresses:-0}))" -ne 0 ]; then
+  echo "FAILED: exports $((16#${export_addresses:-0})) functions, $((16#${export_names:-0})) by name"
   failed=1
 else
   echo "ok: exports nothing"
