@@ -16,10 +16,7 @@ void InstallDrunksHandlers() {
     if (Entity* e = Existing(c.Int(0), c)) e->settings["drunkFlag"] = static_cast<float>(c.Int(1));
   });
   SetHandler("TaskWanderNearby", [](Call& c, uint64_t*) {
-    if (Entity* e = Existing(c.Int(0), c)) {
-      e->settings["wanderRadius"] = c.Float(1);
-      e->settings["wanderWait"] = static_cast<float>(c.Int(2));
-    }
+    if (Entity* e = Existing(c.Int(0), c)) e->settings["wanderRadius"] = c.Float(1);
   });
 }
 

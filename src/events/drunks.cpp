@@ -66,8 +66,10 @@ void StartDrunkenFolk(int32_t playerPed) {
   const int32_t brawlDraw = rand() % 100;
   const bool brawl = brawlDraw < kBrawlChance && drunks.size() >= 2;
   for (size_t k = 0; k < drunks.size(); ++k) {
-    if (brawl && k == 0) MakeBrawler(drunks[0], RelationshipGroups.brawlA, drunks[1]);
-    if (brawl && k == 1) MakeBrawler(drunks[1], RelationshipGroups.brawlB, drunks[0]);
+    if (brawl && k < 2) {
+      const uint32_t side = k == 0 ? RelationshipGroups.brawlA : RelationshipGroups.brawlB;
+      MakeBrawler(drunks[k], side, drunks[1 - k]);
+    }
     PendingStrangers.push_back(drunks[k]);
   }
 
