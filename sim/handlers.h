@@ -22,6 +22,7 @@ inline Entity* Existing(int32_t handle, const Call& c) {
 void InstallBaseHandlers();
 void InstallTrackingHandlers();
 void InstallWorldHandlers();
+void InstallDrunksHandlers();
 void ForgetFrameStrings();
 
 }  // namespace sim

@@ -18,8 +18,13 @@ void InstallTrackingHandlers() {
     SetFloat(r, Distance(a, b));
   });
 
+  // The game clears the handle it is given, as it does when deleting.
   auto release = [](Call& c, uint64_t*) {
-    if (Entity* e = Existing(*c.Pointer<int32_t>(0), c)) e->released = true;
+    int32_t* handle = c.Pointer<int32_t>(0);
+    if (Entity* e = Existing(*handle, c)) {
+      e->released = true;
+      *handle = 0;
+    }
   };
   SetHandler("ReleasePed", release);
   SetHandler("ReleaseVehicle", release);

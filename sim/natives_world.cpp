@@ -149,9 +149,10 @@ void InstallWorldHandlers() {
       if (c.Int(3) != 0) e->currentWeapon = c.U32(1);
     }
   });
-  SetHandler("SetCurrentPedWeapon", [](Call& c, uint64_t*) {
+  // Every ped has its fists; any other weapon must have been given.
+  SetHandler("SetCurrentPedWeapon", [unarmed = HashName("WEAPON_UNARMED")](Call& c, uint64_t*) {
     Entity* e = Existing(c.Int(0), c);
-    if (e && e->weapons.count(c.U32(1))) e->currentWeapon = c.U32(1);
+    if (e && (c.U32(1) == unarmed || e->weapons.count(c.U32(1)))) e->currentWeapon = c.U32(1);
   });
   SetHandler("TaskCombatPed", [](Call& c, uint64_t*) {
     Entity* e = Existing(c.Int(0), c);

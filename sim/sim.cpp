@@ -105,6 +105,7 @@ void Reset() {
   InstallBaseHandlers();
   InstallTrackingHandlers();
   InstallWorldHandlers();
+  InstallDrunksHandlers();
 }
 
 void SendKeyMessage(uint32_t key, uint16_t repeats, uint8_t scan, int32_t extended, int32_t alt,

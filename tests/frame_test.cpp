@@ -116,13 +116,14 @@ TEST_F(FrameTest, ThirtyPedsSkipTheEventAndADueEventWaitsForControlAndTheSetting
 TEST_F(FrameTest, SchedulerBlipsAndUpkeepKeepWorkingAcrossTheTickWrap) {
   const uint32_t start = 0xFFFFFFFFu - 30000u;
   world().tick = start;
-  std::vector<uint32_t> upkeeps;  // the player's position is read once per periodic pass
+  const int32_t ped = AddPed();
+  SpawnedPeds = {ped};
+  std::vector<uint32_t> upkeeps;  // only the periodic pass reads a tracked ped's position
   sim::SetHandler("GetEntityCoords", [&](sim::Call& c, uint64_t* r) {
     const sim::Entity* e = sim::FindEntity(c.Int(0));
-    if (c.Int(0) == world().playerPed) upkeeps.push_back(world().tick);
+    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
     sim::SetVector(r, e && e->exists ? e->position : sim::Vec3{});
   });
-  const int32_t ped = AddPed();
   const int32_t early = sim::AddBlip(ped, 1), late = sim::AddBlip(ped, 1);
   EventBlips = {{early, start + 10000, ped}, {late, start + 45000, ped}};
   // A plain `now > deadline` would call the late blip and the first event due at once.

@@ -6,6 +6,7 @@
 #include "menu/menu.h"
 #include "platform/platform.h"
 #include "tracking/registry.h"
+#include "tracking/strangers.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
 
@@ -40,6 +41,7 @@ void FrameUpdate() {
   MenuState.previousButtons = buttons;
   RunAmbientScheduler(player, playerPed);
   BlipUpkeep();
+  UpdateStrangers(playerPed);
   RunPeriodicUpkeep(playerPed);
   if (MenuState.menuOpen) DrawMenu();
   DrawNotification();

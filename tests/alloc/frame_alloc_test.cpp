@@ -46,6 +46,7 @@ TEST_F(FrameAllocations, SteadyFramesAllocateNothingWithMenuClosedOrOpen) {
     int32_t ped = sim::AddEntity(sim::EntityKind::Ped, {static_cast<float>(i * 5), 0, 0});
     SpawnedPeds.push_back(ped);
     EventBlips.push_back({sim::AddBlip(ped, 1), 0, ped});
+    if (i >= 4) PendingStrangers.push_back(ped);  // beyond 18 m: pending for good
   }
   SpawnedVehicles.push_back(sim::AddEntity(sim::EntityKind::Vehicle, {10, 0, 0}));
   RunFrames(5);  // past the first-control gate and the first upkeep
@@ -63,8 +64,9 @@ TEST_F(FrameAllocations, AnIdleFrameCallsOnlyThePlayerNatives) {
   RunFrames(3);  // first control armed, first upkeep done
   sim::ClearTrace();
   RunFrame();
-  EXPECT_EQ(sim::TraceNames(),
-            (std::vector<std::string>{"GetPlayerIndex", "GetPlayerPed", "EntityExists"}));
+  // The last is the stranger upkeep's look at where the player is.
+  EXPECT_EQ(sim::TraceNames(), (std::vector<std::string>{"GetPlayerIndex", "GetPlayerPed",
+                                                         "EntityExists", "GetEntityCoords"}));
 }
 
 }  // namespace

@@ -1,0 +1,173 @@
+// Drunken folk: where the drunks stand, which of them brawl, what a failed
+// spawn changes, and the dispatcher's night rule.
+#include <cmath>
+#include <set>
+
+#include "diag/log.h"
+#include "events/drunks.h"
+#include "fixture.h"
+#include "world/spawning.h"
+
+namespace sagebrook::testing {
+namespace {
+
+class DrunksTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    for (const char* model : TownsfolkModels) sim::AddModel(model);
+    Ground(1.0f);
+    Settings.logging = 1;
+    world().clockHour = 22;
+  }
+  // Runs the event on a fresh trace and fresh lists with the generator seeded.
+  void Start(uint32_t seed) {
+    SpawnedPeds.clear();
+    PendingStrangers.clear();
+    EventBlips.clear();
+    sim::ClearTrace();
+    srand(seed);
+    StartDrunkenFolk(world().playerPed);
+  }
+  // The models the attempts asked for, in order.
+  std::vector<std::string> AttemptModels() {
+    std::vector<std::string> models;
+    for (const sim::Call& c : world().trace) {
+      if (c.Name() == "HashName" && c.text.starts_with("A_M_M_")) models.push_back(c.text);
+    }
+    return models;
+  }
+  std::string LastLogLine() {
+    const std::string log = ReadFile(kLogFileName);
+    const size_t start = log.rfind("EVENT");
+    return log.substr(start, log.find('\r', start) - start);
+  }
+  static int32_t Draw(uint32_t seed, int32_t index) {
+    srand(seed);
+    int32_t r = 0;
+    for (int32_t i = 0; i <= index; ++i) r = rand();
+    return r;
+  }
+};
+
+TEST_F(DrunksTest, DrunksStandByTheAnchorAndTheFirstTwoBrawlOnADrawBelow60) {
+  Settings.eventBlips = 0;  // keeps five draws per attempt
+  const uint32_t victim = sim::HashName("RE_VICTIM"), unarmed = sim::HashName("WEAPON_UNARMED");
+  std::set<std::pair<size_t, bool>> seen;
+  std::set<int32_t> brawlDraws;
+  std::vector<uint32_t> seeds = {535, 547};  // the brawl draw at 59 and 60
+  for (uint32_t seed = 0; seed < 60; ++seed) seeds.push_back(seed);
+  for (uint32_t seed : seeds) {
+    Start(seed);
+    const size_t n = SpawnedPeds.size();
+    ASSERT_TRUE(n == 3 || n == 4) << n;
+    EXPECT_EQ(sim::CountCalls("CreatePed"), n);
+    EXPECT_EQ(PendingStrangers, SpawnedPeds);
+    const int32_t brawlDraw = Draw(seed, 3 + 5 * static_cast<int32_t>(n)) % 100;
+    const bool brawl = brawlDraw < 60;
+    brawlDraws.insert(brawlDraw);
+    seen.insert({n, brawl});
+    EXPECT_EQ(LastLogLine(), "EVENT Drunks: spawned " + std::to_string(n) +
+                                 " brawl=" + std::to_string(brawl) + " (hour=22)");
+
+    const sim::Call& anchor = *std::find_if(world().trace.begin(), world().trace.end(),
+                                            [](auto& c) { return c.Name() == "GetGroundZ"; });
+    std::vector<int32_t> touched;  // by the calls after the last drunk was sent wandering
+    for (const sim::Call& c : world().trace) {
+      if (c.Name() == "TaskWanderNearby") touched.clear();
+      if (c.Name().starts_with("Set") || c.Name() == "TaskCombatPed") touched.push_back(c.Int(0));
+    }
+    std::vector<int32_t> order(brawl ? 6 : 0, SpawnedPeds[0]);
+    order.resize(brawl ? 12 : 0, SpawnedPeds[1]);
+    EXPECT_EQ(touched, order) << "drunk 0 fully set up, attack included, before drunk 1";
+
+    for (size_t k = 0; k < n; ++k) {
+      SCOPED_TRACE(k);
+      const sim::Entity& d = Entity(SpawnedPeds[k]);
+      EXPECT_LE(std::fabs(d.position.x - anchor.Float(0)), 3.0f);
+      EXPECT_LE(std::fabs(d.position.y - anchor.Float(1)), 3.0f);
+      EXPECT_EQ(d.promptName, "Stranger");
+      EXPECT_EQ(d.settings.at("drunkFlag"), 1.0f);
+      const bool brawler = brawl && k < 2;
+      EXPECT_EQ(d.group, brawler ? sim::HashName(k == 0 ? "RE_BRAWLA" : "RE_BRAWLB") : victim);
+      EXPECT_EQ(d.currentWeapon, brawler ? unarmed : 0u);
+      EXPECT_EQ(d.combatTargets,
+                brawler ? std::vector<int32_t>{SpawnedPeds[1 - k]} : std::vector<int32_t>{});
+      EXPECT_EQ(d.settings.at("drunk"), brawler ? 0.0f : 1.0f);
+      const float level = d.settings.at("drunkLevel");
+      EXPECT_TRUE(brawler ? level == 0.0f : level >= 0.55f && level <= 0.89965f) << level;
+      EXPECT_EQ(d.settings.at("wanderRadius"), 10.0f);
+    }
+  }
+  EXPECT_EQ(seen.size(), 4u) << "three and four drunks, with and without a brawl";
+  EXPECT_TRUE(brawlDraws.count(59) && brawlDraws.count(60));
+}
+
+TEST_F(DrunksTest, FailedAttemptsAreSkippedAndOnlyAttemptZeroGetsTheBlip) {
+  world().models.erase(sim::HashName(TownsfolkModels[1]));
+  bool brawlWithoutAttemptZero = false;
+  for (uint32_t seed = 0; seed < 60; ++seed) {
+    Start(seed);
+    const std::vector<std::string> models = AttemptModels();
+    ASSERT_TRUE(models.size() == 3 || models.size() == 4);
+    EXPECT_EQ(SpawnedPeds.size(), models.size() - static_cast<size_t>(std::ranges::count(
+                                                      models, std::string(TownsfolkModels[1]))));
+    if (models[0] == TownsfolkModels[1]) {
+      EXPECT_TRUE(EventBlips.empty());
+    } else {
+      ASSERT_EQ(EventBlips.size(), 1u);
+      EXPECT_EQ(EventBlips[0].entity, SpawnedPeds[0]);
+    }
+    if (LastLogLine().find("brawl=1") == std::string::npos) continue;
+    // The brawlers are the first two created, whichever attempts made them.
+    EXPECT_EQ(Entity(SpawnedPeds[0]).group, sim::HashName("RE_BRAWLA"));
+    EXPECT_EQ(Entity(SpawnedPeds[1]).group, sim::HashName("RE_BRAWLB"));
+    brawlWithoutAttemptZero |= models[0] == TownsfolkModels[1];
+  }
+  EXPECT_TRUE(brawlWithoutAttemptZero);
+
+  // Nobody at all: still the brawl draw, the log line and the notification.
+  world().models.clear();
+  Start(7);
+  const auto attempts = static_cast<int32_t>(AttemptModels().size());
+  const int32_t next = rand();
+  EXPECT_EQ(next, Draw(7, 3 + 3 * attempts + 1)) << "the brawl draw was made";
+  EXPECT_TRUE(PendingStrangers.empty());
+  EXPECT_EQ(LastLogLine(), "EVENT Drunks: spawned 0 brawl=0 (hour=22)");
+  EXPECT_STREQ(Notification.text, "Drunken folk are causing a ruckus nearby.");
+}
+
+TEST_F(DrunksTest, ADrunkGoneWhileALaterModelStreamsIsLeftOut) {
+  sim::SetAfterWait([] {
+    if (!SpawnedPeds.empty()) sim::RemoveEntity(SpawnedPeds[0]);
+  });
+  bool brawlAfterLoss = false;
+  for (uint32_t seed = 0; seed < 40; ++seed) {
+    for (const char* model : TownsfolkModels) sim::AddModel(model, 2);
+    Start(seed);  // the game fails any native applied to the vanished drunk
+    ASSERT_FALSE(SpawnedPeds.empty());
+    if (Entity(SpawnedPeds[0]).exists) continue;
+    EXPECT_EQ(PendingStrangers, std::vector<int32_t>(SpawnedPeds.begin() + 1, SpawnedPeds.end()));
+    EXPECT_TRUE(LastLogLine().starts_with("EVENT Drunks: spawned " +
+                                          std::to_string(PendingStrangers.size()) + " brawl="));
+    brawlAfterLoss |= Entity(SpawnedPeds[1]).group == sim::HashName("RE_BRAWLA");
+  }
+  EXPECT_TRUE(brawlAfterLoss);
+}
+
+TEST_F(DrunksTest, OnlyNightHoursStartItAlsoThroughTriggerEventNow) {
+  Settings = {.predatorAttack = 0, .runawayWagon = 0, .publicHanging = 0, .bountyHunters = 0};
+  Press(122);  // F11: the menu opens on "Trigger Event Now"
+  for (int32_t hour = 0; hour < 24; ++hour) {
+    world().clockHour = hour;
+    const size_t before = PendingStrangers.size();
+    Press(13);  // Enter
+    const bool night = hour < 6 || hour > 18;
+    EXPECT_EQ(PendingStrangers.size() > before, night) << hour;
+    EXPECT_STREQ(Notification.text, night ? "Drunken folk are causing a ruckus nearby."
+                                          : "No event types are enabled");
+  }
+}
+
+}  // namespace
+}  // namespace sagebrook::testing
