@@ -7,6 +7,11 @@ namespace sim {
 void SetInt(uint64_t* result, int32_t value);
 void SetFloat(uint64_t* result, float value);
 void SetVector(uint64_t* result, Vec3 v);
+// Writes v to the vector the call's slot points to.
+void WriteVector(Call& c, size_t slot, Vec3 v);
+// A handler that records slot valueSlot of a set-up native under key on the
+// entity slot 0 names.
+Handler Setting(const char* key, size_t valueSlot);
 
 // The plugin must check existence before applying a native to an entity:
 // the entity, or nullptr after failing the test.
@@ -23,6 +28,7 @@ void InstallBaseHandlers();
 void InstallTrackingHandlers();
 void InstallWorldHandlers();
 void InstallDrunksHandlers();
+void InstallHangingHandlers();
 void ForgetFrameStrings();
 
 }  // namespace sim

@@ -22,17 +22,19 @@ bool Loaded(Model& m) {
   return m.loaded;
 }
 
-// Records a value of a ped set-up native on the ped it names in slot 0.
-Handler Setting(const char* key, size_t valueSlot) {
-  return [key, valueSlot](Call& c, uint64_t*) {
-    if (Entity* e = Existing(c.Int(0), c)) e->settings[key] = static_cast<float>(c.Int(valueSlot));
-  };
-}
-
 Handler Text(std::string Entity::*field) {
   return [field](Call& c, uint64_t*) {
     c.text = c.String(1);
     if (Entity* e = Existing(c.Int(0), c)) e->*field = c.text;
+  };
+}
+
+}  // namespace
+
+// Records a value of a ped set-up native on the ped it names in slot 0.
+Handler Setting(const char* key, size_t valueSlot) {
+  return [key, valueSlot](Call& c, uint64_t*) {
+    if (Entity* e = Existing(c.Int(0), c)) e->settings[key] = static_cast<float>(c.Int(valueSlot));
   };
 }
 
@@ -43,8 +45,6 @@ void WriteVector(Call& c, size_t slot, Vec3 v) {
   std::memcpy(out + 8, &v.y, sizeof v.y);
   std::memcpy(out + 16, &v.z, sizeof v.z);
 }
-
-}  // namespace
 
 void InstallWorldHandlers() {
   SetHandler("IsModelInImage", [](Call& c, uint64_t* r) {

@@ -106,6 +106,7 @@ void Reset() {
   InstallTrackingHandlers();
   InstallWorldHandlers();
   InstallDrunksHandlers();
+  InstallHangingHandlers();
 }
 
 void SendKeyMessage(uint32_t key, uint16_t repeats, uint8_t scan, int32_t extended, int32_t alt,
@@ -190,6 +191,11 @@ void AddModel(const char* name, int framesToStream, bool human) {
 float Distance(Vec3 a, Vec3 b) {
   float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
   return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+float GroundAt(float x, float y) {
+  float z = 0.0f;
+  return TheWorld.ground && TheWorld.ground(x, y, z) ? z : 0.0f;
 }
 
 size_t CountCalls(const std::string& nativeName) {

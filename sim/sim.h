@@ -65,6 +65,13 @@ struct Entity {
   std::string greetSpeech;
   std::string insultSpeech;
   std::string promptName;
+  // The hanging: a prop attached to a ped's bone, a ped's mood and ragdoll.
+  int32_t attachedTo = 0;
+  int32_t attachedBone = 0;
+  Vec3 attachOffset;
+  Vec3 attachRotation;
+  uint32_t mood = 0;
+  int32_t ragdollMs = 0;  // the minimum time of the last ragdoll asked for
 };
 
 struct Blip {
@@ -77,6 +84,41 @@ struct Blip {
 struct Rope {
   bool exists = true;
   bool deleted = false;
+  bool broken = false;  // set by a test: the rope snapped
+  // AddRope's arguments: all slots, and the ones tests read most.
+  std::array<uint64_t, 18> args{};
+  Vec3 position;
+  float length = 0.0f;
+  float maxLength = 0.0f;
+  // AttachEntitiesToRope: entityA hangs at boneA, entityB holds the other end.
+  int32_t entityA = 0;
+  int32_t entityB = 0;
+  Vec3 offsetA;
+  Vec3 offsetB;
+  std::string boneA;
+  std::vector<int32_t> detached;  // entities taken off the rope, in order
+  std::string style;
+  float styleLength = 0.0f;
+  bool preparedA = false;
+  bool preparedB = false;
+};
+
+// Something overhead (a branch, a beam) that a vertical ray hits: a disc of
+// the radius around (x, y) at the absolute height.
+struct Overhead {
+  float x, y, radius, height;
+};
+
+struct Ray {
+  Vec3 from;
+  Vec3 to;
+};
+
+// One of the three calls the plugin makes on the player around a hanging.
+struct PlayerCall {
+  char which;  // 'A', 'B' or 'C'
+  int32_t player;
+  uint64_t frame;
 };
 
 // A model as the game's data knows it.
@@ -89,6 +131,7 @@ struct Model {
   uint64_t arrivesAtFrame = 0;
   bool loaded = false;
   int releases = 0;
+  bool refused = false;  // known and loadable, but CreateObject answers 0
 };
 
 struct RoadNode {
@@ -148,6 +191,13 @@ struct World {
   std::vector<RoadNode> roads;
   std::map<std::string, uint32_t> relationshipGroups;
   std::map<std::pair<uint32_t, uint32_t>, int32_t> relations;  // (a, b) -> how a regards b
+
+  // The hanging: what is overhead, the rays cast at it, how high a ped tied
+  // to a rope hangs above the ground, and the calls on the player.
+  std::vector<Overhead> overheads;
+  std::map<int32_t, Ray> rays;
+  float hangClearance = 0.75f;
+  std::vector<PlayerCall> playerCalls;
 
   // Screen
   int32_t screenWidth = 1920;
@@ -213,6 +263,12 @@ int32_t AddBlip(int32_t entity, uint32_t style);
 // A model the game knows, arriving framesToStream frames after its request.
 void AddModel(const char* name, int framesToStream = 0, bool human = true);
 float Distance(Vec3 a, Vec3 b);
+// The ground under (x, y), 0.0 where there is none.
+float GroundAt(float x, float y);
+// The index the game gives a ped's bone id.
+inline int32_t BoneIndex(int32_t boneId) {
+  return boneId % 1000 + 1;
+}
 
 // Trace helpers
 size_t CountCalls(const std::string& nativeName);

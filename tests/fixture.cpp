@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include "events/hanging.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -17,6 +19,9 @@ void ResetPluginState() {
   }
   EventBlips.clear();
   RelationshipGroups = RelationshipGroupsRecord{};
+  ExecutionState = ExecutionStateRecord{};
+  FreedVictimMood = FreedVictimMoodRecord{};
+  executionQuietUntil = 0;
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);

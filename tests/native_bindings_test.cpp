@@ -67,8 +67,9 @@ TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
   SetPedIntoVehicle(9, 7, -1);
   SetRelationshipBetweenGroups(5, 0xFFFFFFF0u, 3);
   TaskCombatPed(11, 12);  // and two fixed slots
+  SetEntityVisible(13, false);
   const auto& t = sim::GetWorld().trace;
-  ASSERT_EQ(t.size(), 4u);
+  ASSERT_EQ(t.size(), 5u);
   auto slots = [&t](size_t i) {
     return std::vector<uint64_t>(t[i].args.begin(), t[i].args.begin() + t[i].count);
   };
@@ -76,6 +77,7 @@ TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
   EXPECT_EQ(slots(1), (std::vector<uint64_t>{9, 7, 0x00000000FFFFFFFF}));
   EXPECT_EQ(slots(2), (std::vector<uint64_t>{5, 0x00000000FFFFFFF0, 3}));
   EXPECT_EQ(slots(3), (std::vector<uint64_t>{11, 12, 0, 16}));
+  EXPECT_EQ(slots(4), (std::vector<uint64_t>{13, 0}));
 
   sim::SetHandler("GetEntityCoords", [](sim::Call&, uint64_t* r) {
     // Garbage in the upper halves must not leak into the floats.

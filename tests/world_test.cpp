@@ -90,6 +90,7 @@ TEST_F(WorldTest, SpawnCallsTheGameInOrderAndMakesTheGroupsOnFirstUse) {
   EXPECT_EQ(e.group, RelationshipGroups.bandit);
   EXPECT_EQ(e.settings.at("combatAttribute46") + e.settings.at("combatAttribute5"), 2.0f);
   EXPECT_EQ(e.settings.at("accuracy"), 30.0f);
+  EXPECT_EQ(e.settings.at("visible"), 1.0f);
   EXPECT_TRUE(e.promptName.empty()) << "only victims become strangers";
   EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{e.currentWeapon, 250}}));
   EXPECT_EQ(SpawnedPeds, std::vector<int32_t>{ped});

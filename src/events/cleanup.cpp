@@ -1,5 +1,6 @@
 #include "events/cleanup.h"
 
+#include "events/hanging.h"
 #include "game/natives.h"
 #include "tracking/registry.h"
 #include "ui/screen_text.h"
@@ -26,6 +27,7 @@ void ClearSpawned() {
   RigObjects.clear();
   RigRopes.clear();
   PendingStrangers.clear();
+  StandDownHanging();
   ShowNotification("Cleared spawned events");
 }
 

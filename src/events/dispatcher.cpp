@@ -1,6 +1,7 @@
 #include "events/dispatcher.h"
 
 #include "events/drunks.h"
+#include "events/hanging.h"
 #include "events/predator.h"
 #include "game/natives.h"
 #include "game/random.h"
@@ -9,7 +10,8 @@
 
 namespace sagebrook {
 
-EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, StartDrunkenFolk, nullptr};
+EventStart EventStarts[5] = {StartPredatorAttack, nullptr, StartPublicHanging, StartDrunkenFolk,
+                             nullptr};
 
 namespace {
 

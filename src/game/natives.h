@@ -249,8 +249,9 @@ inline void SetEntityCoords(int32_t entity, float x, float y, float z) {
 inline void SetEntityHealth(int32_t entity, int32_t health) {
   native::Invoke(0xAC2767ED8BDFAB15, entity, health, 0);
 }
-inline void SetEntityVisible(int32_t entity) {
-  native::Invoke(0x1794B4FCC84D812F, entity, true);
+// Peds are shown with 1; the hanging's anchor prop is hidden with 0.
+inline void SetEntityVisible(int32_t entity, bool visible) {
+  native::Invoke(0x1794B4FCC84D812F, entity, visible);
 }
 inline void SetNextTextCentred() {
   native::Invoke(0xBE5261939FBECB8C, true);

@@ -1,5 +1,6 @@
 #include "diag/log.h"
 #include "events/ambient.h"
+#include "events/hanging.h"
 #include "game/natives.h"
 #include "game/timing.h"
 #include "host/plugin.h"
@@ -38,6 +39,9 @@ void FrameUpdate() {
   }
 
   const uint16_t buttons = UpdateMenuInput(playerPed);
+  UpdatePublicHanging();
+  HangingPlayerCalls(player);
+  KeepFreedVictimHappy();
   MenuState.previousButtons = buttons;
   RunAmbientScheduler(player, playerPed);
   BlipUpkeep();

@@ -36,7 +36,7 @@ int32_t SpawnPed(const char* modelName, ScriptVector& position, uint32_t group, 
   SetPedRandomComponents(ped);
   SetPedRandomOutfit(ped);
   UpdatePedVariation(ped);
-  SetEntityVisible(ped);
+  SetEntityVisible(ped, true);
   EnsureRelationshipGroups();
   SetPedRelationshipGroup(ped, group);
   const bool victim = group == RelationshipGroups.victim;

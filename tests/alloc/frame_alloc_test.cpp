@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "events/hanging.h"
 #include "fixture.h"
 #include "menu/menu.h"
 
@@ -58,6 +59,26 @@ TEST_F(FrameAllocations, SteadyFramesAllocateNothingWithMenuClosedOrOpen) {
   ASSERT_TRUE(MenuState.menuOpen);
   PressKey(KeyBindings.downKey);
   EXPECT_EQ(AllocationsOver(400), 0) << "menu open, drawing every row";
+}
+
+TEST_F(FrameAllocations, AHangingsFramesAllocateNothingInTheLeadInOrOnTheRope) {
+  world().tracing = false;
+  Ground(2.0f);
+  world().overheads = {{0.0f, 0.0f, 1000.0f, 6.0f}};
+  for (const char* model :
+       {"A_M_M_RhdTownfolk_01", "A_M_M_ValTownfolk_01", "A_M_M_StrTownfolk_01",
+        "G_M_M_UniCriminals_01", "G_M_M_UniCriminals_02", "p_shotglass01x", "p_noose02x"}) {
+    sim::AddModel(model);
+  }
+  Settings.ambientEvents = 0;
+  RunFrames(3);
+  StartPublicHanging(world().playerPed);
+  ASSERT_TRUE(ExecutionState.active);
+  EXPECT_EQ(AllocationsOver(300), 0) << "lead-in";
+  RunFor(1500);  // the rig records its props
+  ASSERT_TRUE(ExecutionState.hung);
+  sim::FindEntity(ExecutionState.victim)->health = 100000;
+  EXPECT_EQ(AllocationsOver(400), 0) << "hanging";
 }
 
 TEST_F(FrameAllocations, AnIdleFrameCallsOnlyThePlayerNatives) {
