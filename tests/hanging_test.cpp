@@ -337,6 +337,19 @@ TEST_F(HangingTest, ABrokenOrVanishedRopeFreesTheLivingVictimInTheNextFrame) {
     EXPECT_EQ(sim::CountCalls("SetPedMood"), TickAfter(now, freedAt + 12000) ? 0u : 1u);
   }
   EXPECT_TRUE(TickAfter(world().tick - 16, freedAt + 12000));
+
+  // The stranger upkeep takes the freed man over once the player walks up.
+  sim::Vec3& player = Entity(world().playerPed).position;
+  player = Entity(victim).position;
+  for (float away : {40.0f, 30.0f, 18.5f}) {
+    player.x = Entity(victim).position.x + away;
+    RunFrame();
+    EXPECT_TRUE(Has(PendingStrangers, victim)) << away;
+  }
+  player.x = Entity(victim).position.x + 17.5f;
+  RunFrame();
+  EXPECT_TRUE(Entity(victim).released && !Has(PendingStrangers, victim) &&
+              !Has(SpawnedPeds, victim));
 }
 
 TEST_F(HangingTest, TheBodyOnTheGroundCountsAsFreedOnlyAfterFiveSeconds) {
