@@ -19,9 +19,21 @@ inline Entity* Existing(int32_t handle, const Call& c) {
   return e;
 }
 
+// Shared by the handler files.
+Model* FindModel(uint32_t hash);
+bool Loaded(Model& m);  // a requested model counts as loaded once it has arrived
+// Records a value of a set-up native on the entity it names in slot 0.
+Handler Setting(const char* key, size_t valueSlot);
+void WriteVector(Call& c, size_t slot, Vec3 v);
+const RoadNode* NearestRoadNode(Vec3 probe);  // nullptr when there are no roads
+
 void InstallBaseHandlers();
 void InstallTrackingHandlers();
 void InstallWorldHandlers();
+void InstallVehicleHandlers();
+// The game's own doing in a frame of this many milliseconds: vehicles slow
+// down, teams get harnessed.
+void AdvanceVehicles(uint32_t milliseconds);
 void ForgetFrameStrings();
 
 }  // namespace sim

@@ -43,6 +43,15 @@ using Handler = std::function<void(Call& call, uint64_t* result)>;
 
 enum class EntityKind { Ped, Vehicle, Object };
 
+// A drive order as the plugin gave it.
+struct DriveTask {
+  int32_t vehicle = 0;
+  Vec3 destination;
+  float speed = 0.0f;
+  int32_t style = 0;
+  uint32_t vehicleModel = 0;
+};
+
 struct Entity {
   EntityKind kind = EntityKind::Ped;
   bool exists = true;
@@ -65,6 +74,16 @@ struct Entity {
   std::string greetSpeech;
   std::string insultSpeech;
   std::string promptName;
+  // Vehicles, their teams and riders.
+  float speed = 0.0f;    // m/s: SetVehicleForwardSpeed or a test sets it
+  float slowing = 0.0f;  // m/s lost each second until it stands
+  uint32_t createdAt = 0;
+  std::map<int32_t, int32_t> seats;   // a vehicle's seat -> ped; -1 is the driver's
+  std::vector<int32_t> draftAnimals;  // harnessed so far
+  int32_t vehicle = 0;                // the vehicle a ped sits in
+  bool claimed = false;               // claimed for the script
+  bool fleeing = false;
+  std::vector<DriveTask> driveTasks;
 };
 
 struct Blip {
@@ -89,6 +108,10 @@ struct Model {
   uint64_t arrivesAtFrame = 0;
   bool loaded = false;
   int releases = 0;
+  // A vehicle's team: how many animals it takes, harnessed this long after
+  // the vehicle's creation; negative: never.
+  int32_t draftAnimals = 0;
+  int32_t harnessAfterMs = 0;
 };
 
 struct RoadNode {
