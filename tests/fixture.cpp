@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tracking/diagnostics.h"
+
 namespace sagebrook::testing {
 
 void ResetPluginState() {
@@ -17,6 +19,7 @@ void ResetPluginState() {
   }
   EventBlips.clear();
   RelationshipGroups = RelationshipGroupsRecord{};
+  DiagWindow = DiagWindowRecord{};
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);

@@ -1,5 +1,6 @@
 #include "events/dispatcher.h"
 
+#include "events/bounty_hunters.h"
 #include "events/predator.h"
 #include "game/natives.h"
 #include "game/random.h"
@@ -8,7 +9,7 @@
 
 namespace sagebrook {
 
-EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, nullptr, nullptr};
+EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, nullptr, StartBountyHunters};
 
 namespace {
 

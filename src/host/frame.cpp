@@ -5,6 +5,7 @@
 #include "host/plugin.h"
 #include "menu/menu.h"
 #include "platform/platform.h"
+#include "tracking/diagnostics.h"
 #include "tracking/registry.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
@@ -40,6 +41,7 @@ void FrameUpdate() {
   MenuState.previousButtons = buttons;
   RunAmbientScheduler(player, playerPed);
   BlipUpkeep();
+  DumpDiagnostics(playerPed);
   RunPeriodicUpkeep(playerPed);
   if (MenuState.menuOpen) DrawMenu();
   DrawNotification();
