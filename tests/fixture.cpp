@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "events/wagon.h"
 #include "tracking/diagnostics.h"
 
 namespace sagebrook::testing {
@@ -20,6 +21,7 @@ void ResetPluginState() {
   EventBlips.clear();
   RelationshipGroups = RelationshipGroupsRecord{};
   DiagWindow = DiagWindowRecord{};
+  WagonWatch = WagonWatchRecord{};
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);

@@ -2,6 +2,7 @@
 
 #include "events/bounty_hunters.h"
 #include "events/predator.h"
+#include "events/wagon.h"
 #include "game/natives.h"
 #include "game/random.h"
 #include "ui/screen_text.h"
@@ -9,7 +10,8 @@
 
 namespace sagebrook {
 
-EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, nullptr, StartBountyHunters};
+EventStart EventStarts[5] = {StartPredatorAttack, StartRunawayWagon, nullptr, nullptr,
+                             StartBountyHunters};
 
 namespace {
 

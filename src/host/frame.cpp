@@ -1,5 +1,6 @@
 #include "diag/log.h"
 #include "events/ambient.h"
+#include "events/wagon.h"
 #include "game/natives.h"
 #include "game/timing.h"
 #include "host/plugin.h"
@@ -42,6 +43,7 @@ void FrameUpdate() {
   RunAmbientScheduler(player, playerPed);
   BlipUpkeep();
   DumpDiagnostics(playerPed);
+  WagonKickstart();
   RunPeriodicUpkeep(playerPed);
   if (MenuState.menuOpen) DrawMenu();
   DrawNotification();
