@@ -24,11 +24,20 @@ inline Entity* Existing(int32_t handle, const Call& c) {
   return e;
 }
 
+// Shared by the handler files.
+Model* FindModel(uint32_t hash);
+bool Loaded(Model& m);  // a requested model counts as loaded once it has arrived
+const RoadNode* NearestRoadNode(Vec3 probe);  // nullptr when there are no roads
+
 void InstallBaseHandlers();
 void InstallTrackingHandlers();
 void InstallWorldHandlers();
 void InstallDrunksHandlers();
 void InstallHangingHandlers();
+void InstallVehicleHandlers();
+// The game's own doing in a frame of this many milliseconds: vehicles slow
+// down, teams get harnessed.
+void AdvanceVehicles(uint32_t milliseconds);
 void ForgetFrameStrings();
 
 }  // namespace sim

@@ -7,8 +7,6 @@
 
 namespace sim {
 
-namespace {
-
 Model* FindModel(uint32_t hash) {
   auto it = GetWorld().models.find(hash);
   return it == GetWorld().models.end() ? nullptr : &it->second;
@@ -21,15 +19,6 @@ bool Loaded(Model& m) {
   }
   return m.loaded;
 }
-
-Handler Text(std::string Entity::*field) {
-  return [field](Call& c, uint64_t*) {
-    c.text = c.String(1);
-    if (Entity* e = Existing(c.Int(0), c)) e->*field = c.text;
-  };
-}
-
-}  // namespace
 
 // Records a value of a ped set-up native on the ped it names in slot 0.
 Handler Setting(const char* key, size_t valueSlot) {
@@ -45,6 +34,30 @@ void WriteVector(Call& c, size_t slot, Vec3 v) {
   std::memcpy(out + 8, &v.y, sizeof v.y);
   std::memcpy(out + 16, &v.z, sizeof v.z);
 }
+
+const RoadNode* NearestRoadNode(Vec3 probe) {
+  const RoadNode* best = nullptr;
+  float bestDistance = std::numeric_limits<float>::max();
+  for (const RoadNode& node : GetWorld().roads) {
+    float d = Distance(probe, node.position);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = &node;
+    }
+  }
+  return best;
+}
+
+namespace {
+
+Handler Text(std::string Entity::*field) {
+  return [field](Call& c, uint64_t*) {
+    c.text = c.String(1);
+    if (Entity* e = Existing(c.Int(0), c)) e->*field = c.text;
+  };
+}
+
+}  // namespace
 
 void InstallWorldHandlers() {
   SetHandler("IsModelInImage", [](Call& c, uint64_t* r) {
@@ -79,16 +92,7 @@ void InstallWorldHandlers() {
     SetInt(r, 1);
   });
   SetHandler("GetClosestRoadNode", [](Call& c, uint64_t* r) {
-    const Vec3 probe{c.Float(0), c.Float(1), c.Float(2)};
-    const RoadNode* best = nullptr;
-    float bestDistance = std::numeric_limits<float>::max();
-    for (const RoadNode& node : GetWorld().roads) {
-      float d = Distance(probe, node.position);
-      if (d < bestDistance) {
-        bestDistance = d;
-        best = &node;
-      }
-    }
+    const RoadNode* best = NearestRoadNode({c.Float(0), c.Float(1), c.Float(2)});
     if (!best) return;
     WriteVector(c, 3, best->position);
     SetInt(r, 1);

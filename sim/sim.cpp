@@ -107,6 +107,7 @@ void Reset() {
   InstallWorldHandlers();
   InstallDrunksHandlers();
   InstallHangingHandlers();
+  InstallVehicleHandlers();
 }
 
 void SendKeyMessage(uint32_t key, uint16_t repeats, uint8_t scan, int32_t extended, int32_t alt,
@@ -131,8 +132,10 @@ void AdvanceFrame(uint32_t milliseconds) {
   std::swap(w.lastFrame, w.drawing);
   ForgetFrameStrings();
   w.drawing.Clear();
-  w.tick += milliseconds > w.frameMs ? milliseconds : w.frameMs;
+  const uint32_t elapsed = milliseconds > w.frameMs ? milliseconds : w.frameMs;
+  w.tick += elapsed;
   ++w.frame;
+  AdvanceVehicles(elapsed);
 }
 
 void SetAfterWait(std::function<void()> afterWait) {

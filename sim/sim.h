@@ -43,6 +43,15 @@ using Handler = std::function<void(Call& call, uint64_t* result)>;
 
 enum class EntityKind { Ped, Vehicle, Object };
 
+// A drive order as the plugin gave it.
+struct DriveTask {
+  int32_t vehicle = 0;
+  Vec3 destination;
+  float speed = 0.0f;
+  int32_t style = 0;
+  uint32_t vehicleModel = 0;
+};
+
 struct Entity {
   EntityKind kind = EntityKind::Ped;
   bool exists = true;
@@ -72,6 +81,16 @@ struct Entity {
   Vec3 attachRotation;
   uint32_t mood = 0;
   int32_t ragdollMs = 0;  // the minimum time of the last ragdoll asked for
+  // Vehicles, their teams and riders.
+  float speed = 0.0f;    // m/s: SetVehicleForwardSpeed or a test sets it
+  float slowing = 0.0f;  // m/s lost each second until it stands
+  uint32_t createdAt = 0;
+  std::map<int32_t, int32_t> seats;   // a vehicle's seat -> ped; -1 is the driver's
+  std::vector<int32_t> draftAnimals;  // harnessed so far
+  int32_t vehicle = 0;                // the vehicle a ped sits in
+  bool claimed = false;               // claimed for the script
+  bool fleeing = false;
+  std::vector<DriveTask> driveTasks;
 };
 
 struct Blip {
@@ -132,6 +151,10 @@ struct Model {
   bool loaded = false;
   int releases = 0;
   bool refused = false;  // known and loadable, but CreateObject answers 0
+  // A vehicle's team: how many animals it takes, harnessed this long after
+  // the vehicle's creation; negative: never.
+  int32_t draftAnimals = 0;
+  int32_t harnessAfterMs = 0;
 };
 
 struct RoadNode {

@@ -5,6 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "events/wagon.h"
+#include "tracking/diagnostics.h"
+
 namespace sagebrook::testing {
 
 void ResetPluginState() {
@@ -22,6 +25,8 @@ void ResetPluginState() {
   ExecutionState = ExecutionStateRecord{};
   FreedVictimMood = FreedVictimMoodRecord{};
   executionQuietUntil = 0;
+  DiagWindow = DiagWindowRecord{};
+  WagonWatch = WagonWatchRecord{};
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);

@@ -1,8 +1,10 @@
 #include "events/dispatcher.h"
 
+#include "events/bounty_hunters.h"
 #include "events/drunks.h"
 #include "events/hanging.h"
 #include "events/predator.h"
+#include "events/wagon.h"
 #include "game/natives.h"
 #include "game/random.h"
 #include "ui/screen_text.h"
@@ -10,8 +12,8 @@
 
 namespace sagebrook {
 
-EventStart EventStarts[5] = {StartPredatorAttack, nullptr, StartPublicHanging, StartDrunkenFolk,
-                             nullptr};
+EventStart EventStarts[5] = {StartPredatorAttack, StartRunawayWagon, StartPublicHanging,
+                             StartDrunkenFolk, StartBountyHunters};
 
 namespace {
 

@@ -58,10 +58,6 @@ ScriptVector RoadsideAnchor(int32_t playerPed) {
   return node;
 }
 
-float Scatter(float around) {
-  return around + kScatterSpan * static_cast<float>(rand() % 1000) / 1000.0f - kScatterSpan / 2;
-}
-
 }  // namespace
 
 void StartPredatorAttack(int32_t playerPed) {
@@ -72,8 +68,8 @@ void StartPredatorAttack(int32_t playerPed) {
       traveller != 0 ? GetEntityCoords(traveller) : RoadsideAnchor(playerPed);
 
   ScriptVector spawn = anchor;
-  spawn.x = Scatter(anchor.x);
-  spawn.y = Scatter(anchor.y);
+  spawn.x = ScatterAround(anchor.x, kScatterSpan);
+  spawn.y = ScatterAround(anchor.y, kScatterSpan);
   SnapToGround(spawn);
   const int32_t predator = SpawnPed(kind.model, spawn, RelationshipGroups.predator, false, true);
   if (predator == 0) return;

@@ -1,11 +1,13 @@
 #include "diag/log.h"
 #include "events/ambient.h"
 #include "events/hanging.h"
+#include "events/wagon.h"
 #include "game/natives.h"
 #include "game/timing.h"
 #include "host/plugin.h"
 #include "menu/menu.h"
 #include "platform/platform.h"
+#include "tracking/diagnostics.h"
 #include "tracking/registry.h"
 #include "tracking/strangers.h"
 #include "ui/screen_text.h"
@@ -46,6 +48,8 @@ void FrameUpdate() {
   RunAmbientScheduler(player, playerPed);
   BlipUpkeep();
   UpdateStrangers(playerPed);
+  DumpDiagnostics(playerPed);
+  WagonKickstart();
   RunPeriodicUpkeep(playerPed);
   if (MenuState.menuOpen) DrawMenu();
   DrawNotification();

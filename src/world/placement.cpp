@@ -30,6 +30,10 @@ ScriptVector PointAroundEntity(int32_t entity, float distance) {
   return SnapToGround(point);
 }
 
+float ScatterAround(float centre, float span) {
+  return centre + span * static_cast<float>(rand() % 1000) / 1000.0f - span / 2;
+}
+
 ScriptVector SnapToGround(ScriptVector& position) {
   float ground = position.z;
   if (GetGroundZ(position.x, position.y, position.z + kGroundProbeHeight, &ground) &&

@@ -1,0 +1,328 @@
+// The runaway wagon: model, road and destination, the wait for its team, its
+// riders, the watchdog that kicks a stalled wagon once, and the diagnostics
+// that follow it.
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "diag/log.h"
+#include "events/bounty_hunters.h"
+#include "events/wagon.h"
+#include "fixture.h"
+#include "game/timing.h"
+#include "handlers.h"
+#include "tracking/diagnostics.h"
+#include "world/spawning.h"
+
+namespace sagebrook::testing {
+namespace {
+
+constexpr float kDegrees = 0.0174533f;
+
+class WagonTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    for (const char* name : WagonModels) AddWagonModel(name);
+    for (const char* name : TownsfolkModels) sim::AddModel(name);
+    Ground(1.0f);
+    Settings.logging = 1;
+    Settings.spawnDistance = 0;  // 40 to 59.98 m
+    // A road north 50 m east of the player; every other node 3 m off the line,
+    // so no node lies exactly 250 m ahead of another.
+    for (int i = -40; i <= 40; ++i) {
+      const float x = 50.0f + static_cast<float>(i & 1) * 3.0f;
+      world().roads.push_back({{x, static_cast<float>(i) * 10.0f, 2.0f}, 0.0f});
+    }
+  }
+  void AddWagonModel(const char* name, int32_t harnessAfterMs = 100) {
+    sim::AddModel(name, 0, false);
+    sim::Model& m = world().models[sim::HashName(name)];
+    m.draftAnimals = 2;
+    m.harnessAfterMs = harnessAfterMs;
+  }
+  void HarnessAfter(int32_t ms) {
+    for (const char* name : WagonModels) world().models[sim::HashName(name)].harnessAfterMs = ms;
+  }
+  int32_t player() { return world().playerPed; }
+  size_t Count(const std::string& text) {
+    const std::string log = ReadFile(kLogFileName);
+    size_t n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+  }
+  const char* kNoRoadLine =
+      "] EVENT Wagon: no road node near the player - skipped (wagons need a road to run)\r\n";
+};
+
+TEST_F(WagonTest, ModelIsPickedEvenlyAmongThoseTheGameHas) {
+  world().roads.clear();  // each run ends after the pick
+  for (int i : {1, 3, 4, 6}) world().models.erase(sim::HashName(WagonModels[i]));
+  world().models[sim::HashName(WagonModels[1])].inImage = false;
+  world().models[sim::HashName(WagonModels[3])].valid = false;
+  for (int i = 0; i < 300; ++i) StartRunawayWagon(player());
+  std::map<uint32_t, int> picks;
+  for (const sim::Call& c : world().trace) picks[c.U32(0)] += c.Name() == "RequestModel";
+  for (int i : {0, 2, 5, 7}) {
+    const int n = picks[sim::HashName(WagonModels[i])];
+    EXPECT_TRUE(n > 45 && n < 105) << WagonModels[i] << " picked " << n << " times of 300";
+  }
+  EXPECT_EQ(Count(kNoRoadLine), 300u);
+
+  // The one picked never arrives; then none is there at all.
+  std::remove(FilePath(kLogFileName).c_str());
+  for (int i : {0, 2, 5}) world().models.erase(sim::HashName(WagonModels[i]));
+  world().models[sim::HashName(WagonModels[7])] = sim::Model{.framesToStream = -1};
+  const uint32_t before = world().tick;
+  StartRunawayWagon(player());
+  EXPECT_EQ(world().tick - before, 200 * world().frameMs);
+  world().models.clear();
+  StartRunawayWagon(player());
+  EXPECT_STREQ(Notification.text, "Runaway wagon: no wagon model available");
+  EXPECT_EQ(world().entities.size(), 1u);
+  EXPECT_EQ(ReadFile(kLogFileName), "");
+}
+
+TEST_F(WagonTest, EightDirectionsInTurnFromARandomOneFindARoadOnlyToTheNorthEast) {
+  Settings.spawnDistance = 2;  // 100 to 139.96 m: a probe reaches only the road ahead of it
+  world().roads.clear();
+  for (float t : {-20.0f, 0.0f, 20.0f}) {
+    world().roads.push_back({{84.85f - t * 0.7071f, 84.85f + t * 0.7071f, 3.0f}, 315.0f});
+  }
+  std::set<int> starts;
+  for (int run = 0; run < 16; ++run) {
+    sim::ClearTrace();
+    StartRunawayWagon(player());
+    std::vector<int> directions;
+    for (const sim::Call& c : world().trace) {
+      if (c.Name() != "GetClosestRoadNodeWithHeading") continue;
+      if (!directions.empty() && directions.back() == 1) break;  // the destination's search
+      EXPECT_NEAR(std::hypot(c.Float(0), c.Float(1)), 120.0f, 20.0f);
+      EXPECT_EQ(c.Float(2), 10.0f) << "the player's height";
+      const double angle = std::atan2(c.Float(1), c.Float(0)) / kDegrees;
+      directions.push_back(static_cast<int>(std::lround(angle / 45.0 + 8.0)) % 8);
+    }
+    for (size_t i = 1; i < directions.size(); ++i) {
+      EXPECT_EQ(directions[i], (directions[i - 1] + 1) % 8);
+    }
+    ASSERT_EQ(directions.back(), 1);
+    starts.insert(directions[0]);
+    EXPECT_EQ(Entity(SpawnedVehicles.back()).heading, 315.0f);
+  }
+  EXPECT_GE(starts.size(), 5u);
+}
+
+TEST_F(WagonTest, NodeSixtyMetresFromItsProbeIsNoRoadAndAFailedWagonIsReported) {
+  float offset = 0.0f;
+  sim::SetHandler("GetClosestRoadNodeWithHeading", [&offset](sim::Call& c, uint64_t* r) {
+    sim::WriteVector(c, 3, {c.Float(0), c.Float(1), c.Float(2) + offset});
+    sim::SetInt(r, 1);
+  });
+  for (float tooFar : {60.0f, 75.0f}) {
+    offset = tooFar;
+    StartRunawayWagon(player());
+    EXPECT_STREQ(Notification.text, "No road nearby for a runaway wagon");
+  }
+  EXPECT_EQ(sim::CountCalls("GetClosestRoadNodeWithHeading"), 16u);
+  EXPECT_EQ(Count(kNoRoadLine), 2u);
+  EXPECT_EQ(sim::CountCalls("ReleaseModel"), 2u) << "a model loaded for nothing is let go";
+  offset = 59.9f;
+  StartRunawayWagon(player());
+  ASSERT_EQ(SpawnedVehicles.size(), 1u);
+
+  std::remove(FilePath(kLogFileName).c_str());
+  sim::SetHandler("CreateVehicle", [](sim::Call&, uint64_t*) {});
+  StartRunawayWagon(player());
+  EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
+  EXPECT_EQ(SpawnedVehicles.size(), 1u);
+  EXPECT_EQ(ReadFile(kLogFileName), "");
+}
+
+TEST_F(WagonTest, WagonSetsOffAlongTheRoadWithItsDriverAndTeam) {
+  HarnessAfter(420);
+  const uint32_t start = world().tick;
+  StartRunawayWagon(player());
+  EXPECT_EQ(world().tick - start, 450u) << "nine waits of 50 ms until the team is in harness";
+  const int32_t wagon = SpawnedVehicles.at(0), driver = WagonWatch.driver;
+  const sim::Entity& w = Entity(wagon);
+  ASSERT_NE(driver, 0);
+  const sim::RoadNode* ahead = sim::NearestRoadNode({w.position.x, w.position.y + 250.0f, 2.0f});
+
+  // The spawning routine's set-up first, then the driver's, then the push.
+  const std::set<std::string> setUp = {"SetPedIntoVehicle",   "SetPedFleeAttributes",
+                                       "SetPedIgnoresEvents", "ClaimEntityForScript",
+                                       "TaskDriveToCoord",    "SetPedKeepTask"};
+  std::vector<std::string> calls;
+  for (const sim::Call& c : world().trace) {
+    if (!calls.empty() && calls.back() == "SetPedKeepTask") {
+      calls.push_back(c.Name() + " " + std::to_string(c.Int(0)));
+      break;
+    }
+    if (c.Int(0) == driver && setUp.count(c.Name())) calls.push_back(c.Name());
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{
+                       "SetPedFleeAttributes", "SetPedIntoVehicle", "SetPedFleeAttributes",
+                       "SetPedIgnoresEvents", "ClaimEntityForScript", "TaskDriveToCoord",
+                       "SetPedKeepTask", "SetVehicleForwardSpeed " + std::to_string(wagon)}));
+  const sim::DriveTask& task = Entity(driver).driveTasks.at(0);
+  EXPECT_TRUE(task.vehicle == wagon && task.vehicleModel == w.model && task.speed == 14.0f);
+  EXPECT_TRUE(task.destination.x == ahead->position.x && task.destination.y == ahead->position.y);
+  EXPECT_TRUE(WagonWatch.vehicle == wagon && WagonWatch.modelHash == w.model && !WagonWatch.kicked);
+  EXPECT_EQ(WagonWatch.checkAt, world().tick + 3000);
+  EXPECT_EQ(
+      Count("] EVENT Wagon: veh=" + std::to_string(wagon) + " driver=" + std::to_string(driver) +
+            " onRoad=1 draftExpected=2 draftActual=2 driverInSeat=1\r\n"),
+      1u);
+  EXPECT_STREQ(Notification.text, "Runaway wagon!");
+}
+
+TEST_F(WagonTest, PassengerRidesAlongAndNoRoadAheadLeavesTheAimedPoint) {
+  sim::SetHandler("GetClosestRoadNodeWithHeading", [](sim::Call& c, uint64_t* r) {
+    if (std::hypot(c.Float(0), c.Float(1)) > 100.0f) return;  // the game knows no road there
+    sim::WriteVector(c, 3, {52.0f, 7.0f, 2.0f});
+    *c.Pointer<float>(4) = 30.0f;
+    sim::SetInt(r, 1);
+  });
+  int runs = 0;
+  do {
+    SpawnedPeds.clear();
+    StartRunawayWagon(player());
+    const sim::Vec3 to = Entity(WagonWatch.driver).driveTasks.at(0).destination;
+    EXPECT_TRUE(std::fabs(to.x + 73.0f) < 0.01f && std::fabs(to.y - 223.506f) < 0.01f);
+  } while (SpawnedPeds.size() < 2 && ++runs < 40);
+  ASSERT_EQ(SpawnedPeds.size(), 2u) << "two in five wagons carry a passenger";
+  const sim::Entity& p = Entity(SpawnedPeds[1]);
+  EXPECT_EQ(Entity(SpawnedVehicles.back()).seats.at(0), SpawnedPeds[1]);
+  EXPECT_TRUE(p.settings.at("ignoresEvents") == 1.0f && p.claimed && p.driveTasks.empty());
+}
+
+TEST_F(WagonTest, DriverlessWagonWithoutTeamIsStillPushedKickedOnceAndLetGo) {
+  HarnessAfter(-1);
+  for (const char* name : TownsfolkModels) world().models.erase(sim::HashName(name));
+  const uint32_t start = world().tick;
+  StartRunawayWagon(player());
+  EXPECT_EQ(world().tick - start, 1500u) << "thirty waits of 50 ms";
+  EXPECT_EQ(Count(" driver=0 onRoad=1 draftExpected=2 draftActual=0 driverInSeat=0\r\n"), 1u);
+  const int32_t wagon = SpawnedVehicles.at(0);
+  EXPECT_EQ(Entity(wagon).speed, 14.0f);
+  Entity(wagon).slowing = 1000.0f;  // stuck at once
+  RunFor(3000);
+  EXPECT_FALSE(WagonWatch.kicked);
+  RunFrame();
+  EXPECT_TRUE(WagonWatch.kicked);
+  EXPECT_EQ(Count("] Wagon kickstart: re-issued drive task (was stopped)\r\n"), 1u);
+  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 1u);
+  RunFor(3000);
+  EXPECT_TRUE(Entity(wagon).released && SpawnedVehicles.empty());
+}
+
+TEST_F(WagonTest, WagonTakenByTheGameWhileTheEventWaitsEndsIt) {
+  HarnessAfter(200);
+  int waits = 0;
+  sim::SetAfterWait([&] {
+    if (++waits == 2) sim::RemoveEntity(SpawnedVehicles.at(0));
+  });
+  StartRunawayWagon(player());
+  EXPECT_EQ(waits, 2);
+  EXPECT_TRUE(SpawnedPeds.empty());
+  EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
+  // Gone while the driver's model streams in: nobody is seated.
+  for (const char* name : TownsfolkModels) world().models[sim::HashName(name)].framesToStream = 5;
+  HarnessAfter(0);
+  waits = 0;
+  SpawnedVehicles.clear();
+  StartRunawayWagon(player());
+  EXPECT_EQ(SpawnedPeds.size(), 1u);
+  EXPECT_EQ(sim::CountCalls("SetPedIntoVehicle") + Count("veh="), 0u);
+  EXPECT_EQ(WagonWatch.vehicle, 0);
+}
+
+TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGo) {
+  StartRunawayWagon(player());
+  const int32_t wagon = SpawnedVehicles.at(0), driver = WagonWatch.driver;
+  const uint32_t checkAt = WagonWatch.checkAt;
+  Entity(wagon).slowing = 100.0f;
+  while (!WagonWatch.kicked) RunFrame();
+  EXPECT_TRUE(TickAfter(world().tick - 16, checkAt) && !TickAfter(world().tick - 32, checkAt));
+  EXPECT_EQ(Entity(driver).driveTasks.size(), 2u);
+  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 2u);
+  RunFor(2984);
+  EXPECT_FALSE(Entity(wagon).released);
+  RunFrame();
+  EXPECT_TRUE(Entity(wagon).released && Entity(driver).released);
+  EXPECT_TRUE(SpawnedVehicles.empty());
+  EXPECT_EQ(SpawnedPeds.at(0), driver) << "until the upkeep lets it go";
+  EXPECT_EQ(Count("] Wagon kickstart: still stopped - released to engine, untracked\r\n"), 1u);
+}
+
+TEST_F(WagonTest, WatchdogLeavesRunningSupersededAndDeletedWagonsAlone) {
+  StartRunawayWagon(player());
+  const int32_t running = SpawnedVehicles.at(0);
+  RunFor(3100);
+  Entity(running).speed = 0.0f;  // stops after its first check
+  StartRunawayWagon(player());
+  StartRunawayWagon(player());
+  for (int32_t wagon : SpawnedVehicles) Entity(wagon).slowing = 100.0f;
+  RunFor(6100);
+  EXPECT_TRUE(Entity(SpawnedVehicles.at(1)).released == false && WagonWatch.vehicle == 0);
+  EXPECT_EQ(SpawnedVehicles.size(), 2u) << "only the latest was let go";
+  EXPECT_EQ(Count("Wagon kickstart: re-issued"), 1u);
+
+  StartRunawayWagon(player());
+  ClearSpawned();
+  RunFor(3100);
+  EXPECT_EQ(WagonWatch.vehicle, 0);
+  EXPECT_EQ(Count("Wagon kickstart: re-issued"), 1u);
+}
+
+TEST_F(WagonTest, DiagnosticsFollowTheWagonOnceASecondForTwelveSeconds) {
+  Settings.predatorAttack = Settings.publicHanging = Settings.drunkenFolk = 0;
+  Settings.bountyHunters = 0;
+  MenuState.menuOpen = true;
+  Press(KeyBindings.selectKey);  // "Trigger Event Now"
+  ASSERT_EQ(Count("DIAG wagon:"), 1u) << "the first in the event's frame";
+  std::vector<uint32_t> dumps{world().tick};
+  while (world().tick - dumps[0] < 15000) {
+    RunFrame();
+    if (Count("DIAG wagon:") > dumps.size()) dumps.push_back(world().tick);
+  }
+  EXPECT_TRUE(dumps.size() == 12 || dumps.size() == 13) << dumps.size();
+  for (size_t i = 1; i < dumps.size(); ++i) EXPECT_NEAR(dumps[i] - dumps[i - 1], 1008.0, 8.0);
+  EXPECT_EQ(Count("] DIAG wagon: speed=14.00 driverInSeat=1 draftActual=2\r\n"), dumps.size());
+
+  // A later bounty-hunter window dumps the old wagon while it exists.
+  Entity(SpawnedVehicles.at(0)).speed = 3.5f;
+  StartBountyHunters(player());
+  RunFrame();
+  EXPECT_EQ(Count("] DIAG wagon: speed=3.50 driverInSeat=1 draftActual=2\r\n"), 1u);
+  sim::RemoveEntity(SpawnedVehicles.at(0));
+  RunFor(2000);
+  EXPECT_EQ(Count("DIAG wagon:"), dumps.size() + 1);
+}
+
+TEST_F(WagonTest, DiagnosticsWaitForLoggingAndTheWagonLinesStopWithItsRelease) {
+  Settings.logging = 0;
+  StartRunawayWagon(player());
+  Entity(SpawnedVehicles.at(0)).slowing = 100.0f;
+  Entity(WagonWatch.driver).vehicle = 0;  // thrown off the box
+  HunterDogs = {AddPed(), AddPed({0.0f, 30.0f, 10.0f})};
+  sim::RemoveEntity(HunterDogs[0]);  // skipped, still counted
+  Entity(HunterDogs[1]).fleeing = true;
+  RunFor(2000);
+  EXPECT_FALSE(std::filesystem::exists(FilePath(kLogFileName)));
+  Settings.logging = 1;
+  RunFrame();
+  EXPECT_EQ(Count("] DIAG wagon: speed=0.00 driverInSeat=0 draftActual=2\r\n"), 1u);
+  EXPECT_EQ(Count("] DIAG dog[1]: inCombat=0 fleeing=1 dead=0 dist=30.0\r\n"), 1u);
+  RunFor(12000);
+  const std::string log = ReadFile(kLogFileName);
+  const size_t released = log.find("released to engine, untracked");
+  ASSERT_NE(released, std::string::npos);
+  EXPECT_EQ(log.find("DIAG wagon:", released), std::string::npos);
+  EXPECT_EQ(Count("DIAG dog[1]:"), 10u);
+  EXPECT_EQ(Count("DIAG dog[0]"), 0u);
+}
+
+}  // namespace
+}  // namespace sagebrook::testing
