@@ -377,14 +377,44 @@ void Logging(StandIn& hook) {
   FreeLibrary(plugin);
 }
 
-void Events(StandIn& hook) {
+// A fresh plugin at the given hour with the models given, one event kind on.
+EventRun TriggerOnlyAt(StandIn& hook, int hour, std::initializer_list<const char*> models,
+                       MenuRow eventRow, int frames) {
   HMODULE plugin = StartPlugin(hook);
-  hook.setClockHour(12);
-  const EventRun run = TriggerOnly(hook, kDrunkenFolkRow, 2);
-  Check(run.notification == "No event types are enabled" && run.log.empty(),
+  hook.setClockHour(hour);
+  for (const char* model : models) hook.addModel(model);
+  const EventRun run = TriggerOnly(hook, eventRow, frames);
+  FreeLibrary(plugin);
+  return run;
+}
+
+void Events(StandIn& hook) {
+  const auto townsfolk = {"A_M_M_RhdTownfolk_01", "A_M_M_ValTownfolk_01", "A_M_M_StrTownfolk_01"};
+  const EventRun noon = TriggerOnlyAt(hook, 12, townsfolk, kDrunkenFolkRow, 2);
+  Check(noon.notification == "No event types are enabled" && noon.log.empty(),
         "at noon with only Drunken Folk on, Trigger Event Now shows \"No event types are "
         "enabled\"");
-  FreeLibrary(plugin);
+
+  const EventRun night = TriggerOnlyAt(hook, 22, townsfolk, kDrunkenFolkRow, 30);
+  Check(night.notification == "Drunken folk are causing a ruckus nearby." &&
+            night.log.find("EVENT Drunks: spawned ") != std::string::npos &&
+            night.log.find("(hour=22)") != std::string::npos,
+        "at 22:00 with only Drunken Folk on, the drunks come with their line and notification");
+
+  const EventRun hunters = TriggerOnlyAt(
+      hook, 12,
+      {"G_M_M_BountyHunters_01", "A_M_M_UniGunslinger_01", "A_C_DogBluetickCoonhound_01",
+       "A_C_DogHound_01", "A_C_DogAmericanFoxhound_01"},
+      kBountyHuntersRow, 40);
+  Check(hunters.notification == "Bounty hunters and their dogs are on your trail!" &&
+            hunters.log.find("EVENT BountyHunters: spawned ") != std::string::npos,
+        "with only Bounty Hunters on, Trigger Event Now logs the posse and shows its message");
+
+  const EventRun hanging = TriggerOnlyAt(hook, 12, townsfolk, kPublicHangingRow, 5);
+  Check(hanging.log.find("EVENT Execution: no tree/beam overhead found nearby - skipped\r\n") !=
+                std::string::npos &&
+            hanging.notification.empty(),
+        "with only Public Hanging on in open country, the skip line is logged and nothing shown");
 }
 
 }  // namespace
