@@ -129,7 +129,13 @@ void AdvanceFrame(uint32_t milliseconds) {
   std::swap(w.lastFrame, w.drawing);
   ForgetFrameStrings();
   w.drawing.Clear();
-  w.tick += milliseconds > w.frameMs ? milliseconds : w.frameMs;
+  uint32_t frameLength = w.frameMs;
+  if (w.frameRate != 0) {
+    w.frameCarry += 1000;
+    frameLength = w.frameCarry / w.frameRate;
+    w.frameCarry %= w.frameRate;
+  }
+  w.tick += milliseconds > frameLength ? milliseconds : frameLength;
   ++w.frame;
 }
 

@@ -125,6 +125,10 @@ struct World {
   // Time: a millisecond tick that wraps like the Windows one.
   uint32_t tick = 1000;
   uint32_t frameMs = 16;
+  // Frames per second; when set, frames last 1000 / frameRate ms, the
+  // remainder carried, instead of frameMs.
+  uint32_t frameRate = 0;
+  uint32_t frameCarry = 0;
   uint64_t frame = 0;
 
   // Player
@@ -144,6 +148,10 @@ struct World {
   std::map<uint32_t, Model> models;  // a hash not listed here is not in the game's data
   std::function<bool(float x, float y, float& groundZ)> ground;  // none: no ground anywhere
   std::vector<RoadNode> roads;
+  struct Overhead {
+    float x, y, radius, height;
+  };
+  std::vector<Overhead> overheads;
   std::map<std::string, uint32_t> relationshipGroups;
   std::map<std::pair<uint32_t, uint32_t>, int32_t> relations;  // (a, b) -> how a regards b
 
