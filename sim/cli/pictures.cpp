@@ -185,10 +185,17 @@ std::string MapSvg(const Options& options) {
          "points=\"";
   for (const auto& [ms, p] : Session.playerPath) svg << X(p.x) << "," << Y(p.y) << " ";
   svg << "\"/>\n";
+  std::vector<std::pair<double, double>> labels;  // later laps share the first one's labels
   for (const auto& [ms, p] : Session.playerPath) {
     if (ms % 60000 != 0) continue;
-    svg << "<circle cx=\"" << X(p.x) << "\" cy=\"" << Y(p.y)
-        << "\" r=\"4\" fill=\"#1f3b66\"/><text x=\"" << X(p.x) << "\" y=\"" << Y(p.y)
+    const double px = PX(p.x), py = PY(p.y);
+    svg << "<circle cx=\"" << Num(px) << "\" cy=\"" << Num(py) << "\" r=\"4\" fill=\"#1f3b66\"/>\n";
+    const bool crowded = std::any_of(labels.begin(), labels.end(), [&](const auto& l) {
+      return std::hypot(l.first - px, l.second - py) < 30.0;
+    });
+    if (crowded) continue;
+    labels.push_back({px, py});
+    svg << "<text x=\"" << Num(px) << "\" y=\"" << Num(py)
         << "\" dx=\"6\" dy=\"-6\" font-size=\"13\" fill=\"#1f3b66\">" << ms / 60000 << "m</text>\n";
   }
   if (!Session.playerPath.empty()) {
