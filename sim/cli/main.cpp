@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
   if (TheRun.showProgress) std::fprintf(stderr, "\r%48s\r", "");
 
   simcli::PrintSummary(options);
+  simcli::EndSession();
   if (!options.mapFile.empty()) {
     if (simcli::WritePicture(simcli::MapSvg(options), options.mapFile, error)) {
       std::printf("Map: %s\n", asGiven.mapFile.c_str());

@@ -197,9 +197,10 @@ void CheckFates() {
 }
 
 // The notification shown since the last look, if any.
-const char* NewNotification() {
+const char* NewNotification(bool surely = false) {
   const sagebrook::NotificationRecord& n = sagebrook::Notification;
-  if (n.expiresAt == LastNotificationExpiry && std::strcmp(n.text, LastNotification) == 0) {
+  if (!surely && n.expiresAt == LastNotificationExpiry &&
+      std::strcmp(n.text, LastNotification) == 0) {
     return nullptr;
   }
   LastNotificationExpiry = n.expiresAt;
@@ -265,8 +266,11 @@ void RunEvent(int32_t kind, int32_t playerPed) {
                EventName(index) + (record.built ? "" : " (not built into this plugin: no effect)"));
 
   CurrentEvent = index;
+  // The same message twice in one tick looks like no message; so the line
+  // is blanked for the start and put back if the start shows nothing.
   struct Finish {
     int32_t index;
+    sagebrook::NotificationRecord before;
     ~Finish() {
       CurrentEvent = -1;
       LastEvent = index;
@@ -276,7 +280,9 @@ void RunEvent(int32_t kind, int32_t playerPed) {
         if (line.find(kSkipMark) != std::string::npos) refusal = line;
       }
       EventRecord& e = Session.events[static_cast<size_t>(index)];
-      if (const char* text = NewNotification()) {
+      const bool shown = sagebrook::Notification.text[0] != '\0';
+      if (!shown) sagebrook::Notification = before;
+      if (const char* text = shown ? NewNotification(true) : nullptr) {
         e.notice = text;
         if (IsRefusalNotification(text)) refusal = Format("\"%s\"", text);
       }
@@ -287,7 +293,8 @@ void RunEvent(int32_t kind, int32_t playerPed) {
         TimelineLine(ElapsedMs(), "refused", EventName(index) + ": " + refusal);
       }
     }
-  } finish{index};
+  } finish{index, sagebrook::Notification};
+  sagebrook::Notification.text[0] = '\0';
   if (Originals[kind - 1] != nullptr) Originals[kind - 1](playerPed);
 }
 
@@ -310,7 +317,20 @@ void TimelineLine(uint32_t elapsedMs, const char* tag, const std::string& text) 
 void BeginSession(const Options& /*options*/, std::FILE* out) {
   Out = out;
   Session = SessionRecord{};
+  CurrentEvent = -1;
+  LastEvent = -1;
   NextHandleSeen = sim::GetWorld().nextHandle;
+  SeenRopes.clear();
+  for (const auto& [handle, rope] : sim::GetWorld().ropes) SeenRopes.insert(handle);
+  ThingByHandle.clear();
+  Watching.clear();
+  LastPending.clear();
+  LastNotificationExpiry = sagebrook::Notification.expiresAt;
+  std::memcpy(LastNotification, sagebrook::Notification.text, sizeof LastNotification);
+  std::error_code noLog;
+  LogOffset = std::filesystem::file_size(sagebrook::kLogFileName, noLog);
+  if (noLog) LogOffset = 0;
+  NextPathSampleMs = 0;
   const sagebrook::EventStart wrapped[kKinds] = {AttributedStart<1>, AttributedStart<2>,
                                                  AttributedStart<3>, AttributedStart<4>,
                                                  AttributedStart<5>};
@@ -318,6 +338,10 @@ void BeginSession(const Options& /*options*/, std::FILE* out) {
     Originals[i] = sagebrook::EventStarts[i];
     sagebrook::EventStarts[i] = wrapped[i];
   }
+}
+
+void EndSession() {
+  for (int32_t i = 0; i < kKinds; ++i) sagebrook::EventStarts[i] = Originals[i];
 }
 
 bool InsideEvent() {

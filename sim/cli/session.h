@@ -58,6 +58,8 @@ extern SessionRecord Session;
 // Replaces the plugin's event starts with ones that attribute what each
 // start spawns to its kind, and begins watching.
 void BeginSession(const Options& options, std::FILE* out);
+// Gives the plugin its own event starts back.
+void EndSession();
 // Called after every simulated frame; elapsed is play time.
 void ObserveFrame(uint32_t elapsedMs);
 // True while an event's start function runs (its waits yield frames).
