@@ -2,6 +2,7 @@
 // tells what happened.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -46,7 +47,7 @@ struct Run {
   bool padHeld = false;
   std::vector<bool> shotTaken;
   bool showProgress = false;
-  uint32_t lastProgress = 0;
+  uint32_t lastPercent = 0;
   int failures = 0;
 };
 Run TheRun;
@@ -86,12 +87,14 @@ void AfterFrame() {
       ++run.failures;
     }
   }
-  if (run.showProgress && elapsed - run.lastProgress >= 10000) {
-    run.lastProgress = elapsed;
-    const uint32_t done = static_cast<uint32_t>(uint64_t{elapsed} * 40 / o.playMs);
-    std::fprintf(stderr, "\r[%s%s] %3u%%", std::string(done, '#').c_str(),
-                 std::string(40 - std::min(done, 40u), ' ').c_str(),
-                 static_cast<unsigned>(uint64_t{elapsed} * 100 / o.playMs));
+  if (run.showProgress) {
+    const uint32_t percent = static_cast<uint32_t>(uint64_t{elapsed} * 100 / o.playMs);
+    if (percent != run.lastPercent) {
+      run.lastPercent = percent;
+      const uint32_t done = std::min(percent * 40 / 100, 40u);
+      std::fprintf(stderr, "\r[%s%s] %3u%%", std::string(done, '#').c_str(),
+                   std::string(40 - done, ' ').c_str(), percent);
+    }
   }
 }
 
