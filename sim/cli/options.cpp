@@ -185,7 +185,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     } else if (name == "--minutes") {
       double minutes = 0.0;
       if (!takeValue()) return false;
-      if (!ParseNumber(value, minutes) || minutes <= 0.0 || minutes * 60000.0 > kMaxPlayMs) {
+      // At least one frame's worth.
+      if (!ParseNumber(value, minutes) || minutes * 60000.0 < 17.0 ||
+          minutes * 60000.0 > kMaxPlayMs) {
         return bad("a number of minutes above 0 and at most 1440");
       }
       o.playMs = static_cast<uint32_t>(std::lround(minutes * 60000.0));

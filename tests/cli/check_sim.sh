@@ -84,6 +84,7 @@ bad_arguments)
   done <<'CASES'
 --minutes
 --minutes 0
+--minutes 0.0000001
 --minutes -3
 --minutes ten
 --minutes 99999
