@@ -132,7 +132,13 @@ void AdvanceFrame(uint32_t milliseconds) {
   std::swap(w.lastFrame, w.drawing);
   ForgetFrameStrings();
   w.drawing.Clear();
-  const uint32_t elapsed = milliseconds > w.frameMs ? milliseconds : w.frameMs;
+  uint32_t frameLength = w.frameMs;
+  if (w.frameRate != 0) {
+    w.frameCarry += 1000;
+    frameLength = w.frameCarry / w.frameRate;
+    w.frameCarry %= w.frameRate;
+  }
+  const uint32_t elapsed = milliseconds > frameLength ? milliseconds : frameLength;
   w.tick += elapsed;
   ++w.frame;
   AdvanceVehicles(elapsed);

@@ -191,6 +191,10 @@ struct World {
   // Time: a millisecond tick that wraps like the Windows one.
   uint32_t tick = 1000;
   uint32_t frameMs = 16;
+  // Frames per second; when set, frames last 1000 / frameRate ms, the
+  // remainder carried, instead of frameMs.
+  uint32_t frameRate = 0;
+  uint32_t frameCarry = 0;
   uint64_t frame = 0;
 
   // Player

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 NEEDED_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
-                 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
+                 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 librsvg2-bin)
 
 ensure_packages() {
   local missing=()
@@ -25,9 +25,18 @@ ensure_packages() {
   fi
 }
 
+# The plugin and the release archive, into dist/.
 build_dll() {
   cmake --preset windows >/dev/null
   cmake --build --preset windows
   mkdir -p dist
   cp build/windows/Sagebrook.asi dist/Sagebrook.asi
+  rm -f dist/Sagebrook-*.zip
+  cp build/windows/Sagebrook-*.zip dist/
+}
+
+# sagebrook-sim, optimised.
+build_sim() {
+  cmake --preset host-release >/dev/null
+  cmake --build --preset host-release --target sagebrook-sim >/dev/null
 }

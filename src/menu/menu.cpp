@@ -12,6 +12,7 @@
 #include "tracking/registry.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
+#include "ui/version.h"
 
 namespace sagebrook {
 
@@ -111,7 +112,7 @@ void DrawMenu() {
   DrawPanelRect(cx, bodyTop, w, border, 200, 120, 0, 255);
 
   DrawMenuText(cx, top + 0.0099f * s, "SAGEBROOK", 230, 170, 40, 0.66f * s);
-  DrawMenuText(cx, top + 0.066f * s, "v1.1", 255, 255, 255, 0.363f * s);
+  DrawMenuText(cx, top + 0.066f * s, kMenuVersion, 255, 255, 255, 0.363f * s);
 
   for (int32_t i = 0; i < n; ++i) {
     const MenuItem& item = MenuItems[static_cast<size_t>(i)];
