@@ -124,7 +124,12 @@ void InstallWorldHandlers() {
   SetHandler("SetPedCombatAbility", Setting("combatAbility", 1));
   SetHandler("SetPedKeepTask", Setting("keepTask", 1));
   SetHandler("SetPedFleeAttributes", Setting("fleeAttributes", 1));
-  SetHandler("EnablePedGreeting", Setting("greeting", 1));
+  SetHandler("EnablePedGreeting", [](Call& c, uint64_t*) {
+    if (Entity* e = Existing(c.Int(0), c)) {
+      e->settings["greeting"] = static_cast<float>(c.Int(1));
+      e->greetableWhenReleased = e->released;
+    }
+  });
   SetHandler("EnablePedInteraction", Setting("interaction", 1));
   SetHandler("SetPedAccuracy", Setting("accuracy", 1));
   SetHandler("SetPedCombatAttribute", [](Call& c, uint64_t*) {

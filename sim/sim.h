@@ -59,6 +59,8 @@ struct Entity {
   bool human = true;
   Vec3 position;
   bool released = false;  // handed back to the game
+  // Made greetable after it was handed back: a stranger the game now keeps.
+  bool greetableWhenReleased = false;
   bool deleted = false;
   // Set by the creating and configuring natives.
   uint32_t model = 0;

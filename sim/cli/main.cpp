@@ -58,7 +58,9 @@ void AfterFrame() {
   const simcli::Options& o = *run.options;
   sim::World& w = sim::GetWorld();
   const uint32_t elapsed = w.tick - simcli::TheFrontier.startTick;
-  simcli::StepFrontier(elapsed);
+  if (const char* action = simcli::StepFrontier(elapsed)) {
+    simcli::TimelineLine(elapsed, "player", action);
+  }
   simcli::ObserveFrame(elapsed);
 
   for (; run.nextKey < o.keys.size() && o.keys[run.nextKey].atMs <= elapsed; ++run.nextKey) {

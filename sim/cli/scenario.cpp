@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace simcli {
 
@@ -19,6 +20,21 @@ struct Traveller {
   float speed = 0.0f;  // m/s; negative walks the path backwards
 };
 std::vector<Traveller> Travellers;
+
+constexpr float kLookDistance = 8.0f;   // how close he rides to what he looks at
+constexpr float kShotDistance = 25.0f;  // how near a noose must be to shoot it
+constexpr uint32_t kLingerMs = 20000;
+
+// The player: along the round, or off it to look at something.
+struct Rider {
+  float rideDistance = 0.0f;  // how far round the ride he has come
+  uint32_t lastMs = 0;
+  bool away = false;
+  bool returning = false;
+  Point target;
+  uint32_t lingerUntil = 0;  // 0 until he is there
+};
+Rider ThePlayer;
 
 // The layout is the same for every seed, so pictures of different sessions
 // compare; this generator only scatters trees and townsfolk.
@@ -104,6 +120,15 @@ void AddModels() {
       TheFrontier.modelNames[sim::HashName(name)] = name;
     }
   }
+  // Teams come quickly, except for the two old carts whose horses never
+  // take to the harness: those stall, and the watchdog has work.
+  for (const char* name : {"wagon05x", "wagon04x", "wagon03x", "wagon02x", "wagonTraveller01x",
+                           "chuckwagon002x", "stagecoach001x", "cart01"}) {
+    sim::Model& m = sim::GetWorld().models[sim::HashName(name)];
+    m.draftAnimals = 2;
+    m.harnessAfterMs =
+        std::string_view(name) == "cart01" || std::string_view(name) == "wagon02x" ? -1 : 400;
+  }
 }
 
 int32_t AddPerson(Point at, const char* model) {
@@ -170,6 +195,7 @@ float GroundHeight(float x, float y) {
 void BuildFrontier(int32_t startHour) {
   TheFrontier = Frontier{};
   Travellers.clear();
+  ThePlayer = Rider{};
   LayoutState = 12345;
   sim::World& w = sim::GetWorld();
   TheFrontier.startTick = w.tick;
@@ -193,6 +219,18 @@ void BuildFrontier(int32_t startHour) {
   AddGrove({-240, 250}, 70.0f, 50);
   AddGrove({-880, -160}, 90.0f, 70);
   AddGrove({-80, 610}, 80.0f, 50);
+  // Cottonwoods scattered along the roads and the trail, off to either side.
+  for (const Path* path : {&TheFrontier.roads[0], &TheFrontier.trail}) {
+    for (float along = 0.0f; along < path->Length(); along += 12.0f) {
+      float heading = 0.0f;
+      const Point p = path->At(along, heading);
+      const float side = LayoutRandom() < 0.5f ? -1.0f : 1.0f;
+      const float away = side * (40.0f + 90.0f * LayoutRandom());
+      const float radians = heading * kPi / 180.0f;
+      AddOverhead(p.x + std::cos(radians) * away, p.y + std::sin(radians) * away,
+                  5.0f + 4.0f * LayoutRandom(), 3.5f + 3.0f * LayoutRandom(), false);
+    }
+  }
   for (int i = 0; i < 40; ++i) {
     AddOverhead(-1000.0f + 2000.0f * LayoutRandom(), -700.0f + 1450.0f * LayoutRandom(),
                 3.5f + 2.0f * LayoutRandom(), 3.5f + 2.5f * LayoutRandom(), false);
@@ -219,7 +257,82 @@ void BuildFrontier(int32_t startHour) {
   StepFrontier(0);
 }
 
-void StepFrontier(uint32_t elapsedMs) {
+namespace {
+
+// Moves the point toward the target by at most step; true once there.
+bool MoveToward(sim::Vec3& at, Point target, float step) {
+  const float dx = target.x - at.x;
+  const float dy = target.y - at.y;
+  const float d = std::hypot(dx, dy);
+  if (d <= step) {
+    at.x = target.x;
+    at.y = target.y;
+  } else {
+    at.x += dx / d * step;
+    at.y += dy / d * step;
+  }
+  at.z = GroundHeight(at.x, at.y);
+  return d <= step;
+}
+
+// A noose near the player with a living man on it: he shoots it through.
+bool ShootNooseNear(const sim::Vec3& player) {
+  for (auto& [handle, rope] : sim::GetWorld().ropes) {
+    const sim::Entity* victim = sim::FindEntity(rope.entityA);
+    if (!rope.exists || rope.broken || !victim || !victim->exists || victim->dead) continue;
+    if (sim::Distance(player, victim->position) < kShotDistance) {
+      rope.broken = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+const char* MovePlayer(sim::Entity& player, uint32_t elapsedMs) {
+  Rider& r = ThePlayer;
+  const float seconds =
+      elapsedMs > r.lastMs ? static_cast<float>(elapsedMs - r.lastMs) / 1000.0f : 0.0f;
+  r.lastMs = elapsedMs;
+  if (!r.away) {
+    r.rideDistance += seconds * kRideSpeed;
+    PlaceOnPath(sim::GetWorld().playerPed, TheFrontier.ride, r.rideDistance);
+    return nullptr;
+  }
+  if (r.returning) {
+    float heading = 0.0f;
+    if (MoveToward(player.position, TheFrontier.ride.At(r.rideDistance, heading),
+                   seconds * kGallopSpeed)) {
+      r.away = false;
+      return "back on the road";
+    }
+    return nullptr;
+  }
+  const char* action = ShootNooseNear(player.position) ? "shoots through the noose" : nullptr;
+  if (r.lingerUntil == 0) {
+    const float left = std::hypot(r.target.x - player.position.x, r.target.y - player.position.y);
+    // Half a metre of slack, so rounding cannot keep him a hair short.
+    if (left > kLookDistance + 0.5f) {
+      MoveToward(player.position, r.target,
+                 std::fmin(seconds * kGallopSpeed, left - kLookDistance));
+    } else {
+      r.lingerUntil = elapsedMs + kLingerMs;
+    }
+  } else if (elapsedMs >= r.lingerUntil) {
+    r.returning = true;
+  }
+  return action;
+}
+
+}  // namespace
+
+bool RideOverTo(sim::Vec3 point) {
+  Rider& r = ThePlayer;
+  if (r.away) return false;
+  r = Rider{r.rideDistance, r.lastMs, true, false, {point.x, point.y}, 0};
+  return true;
+}
+
+const char* StepFrontier(uint32_t elapsedMs) {
   sim::World& w = sim::GetWorld();
   const int32_t minutes = GameMinutes(elapsedMs);
   w.clockHour = minutes / 60 % 24;
@@ -230,13 +343,19 @@ void StepFrontier(uint32_t elapsedMs) {
   w.millisecond = static_cast<uint16_t>(elapsedMs % 1000);
 
   const float seconds = static_cast<float>(elapsedMs) / 1000.0f;
+  const char* action = nullptr;
   if (sim::Entity* player = sim::FindEntity(w.playerPed); player && player->exists) {
-    PlaceOnPath(w.playerPed, TheFrontier.ride, seconds * kRideSpeed);
+    action = MovePlayer(*player, elapsedMs);
   }
   for (const Traveller& t : Travellers) {
     const sim::Entity* e = sim::FindEntity(t.ped);
     if (e && e->exists && !e->dead) PlaceOnPath(t.ped, *t.path, t.offset + seconds * t.speed);
   }
+  // A wagon without its team rolls to a stop within a few seconds.
+  for (auto& [handle, e] : w.entities) {
+    if (e.kind == sim::EntityKind::Vehicle) e.slowing = e.draftAnimals.empty() ? 6.0f : 0.0f;
+  }
+  return action;
 }
 
 int32_t GameMinutes(uint32_t elapsedMs) {

@@ -47,7 +47,8 @@ struct Frontier {
 
 extern Frontier TheFrontier;
 
-inline constexpr float kRideSpeed = 7.5f;  // m/s, a steady canter
+inline constexpr float kRideSpeed = 7.5f;     // m/s, a steady canter
+inline constexpr float kGallopSpeed = 12.0f;  // m/s, off the road to see
 
 float GroundHeight(float x, float y);
 
@@ -55,8 +56,14 @@ float GroundHeight(float x, float y);
 // the travellers; the game clock stands at startHour.
 void BuildFrontier(int32_t startHour);
 
-// Moves everyone and the clocks to elapsedMs of play.
-void StepFrontier(uint32_t elapsedMs);
+// Moves everyone and the clocks to elapsedMs of play. Returns what the
+// player did in this step worth a line of the timeline, or nullptr.
+const char* StepFrontier(uint32_t elapsedMs);
+
+// The player leaves the road to see what happened at the point, lingers a
+// while and rides back; a call while already away is ignored. On the way he
+// shoots through any noose he comes near.
+bool RideOverTo(sim::Vec3 point);
 
 // Game clock in minutes since midnight of the first day.
 int32_t GameMinutes(uint32_t elapsedMs);

@@ -39,7 +39,6 @@ int32_t NextHandleSeen = 0;
 std::set<int32_t> SeenRopes;
 std::map<int32_t, size_t> ThingByHandle;
 std::vector<size_t> Watching;  // things whose fate is still open
-std::vector<int32_t> LastPending;
 char LastNotification[sizeof sagebrook::NotificationRecord::text] = "";
 uint32_t LastNotificationExpiry = 0;
 uintmax_t LogOffset = 0;
@@ -172,10 +171,9 @@ void CheckFates() {
       if (e->deleted) {
         SetFate(t, Fate::Deleted, "deleted", "");
       } else if (e->released) {
-        const bool converted =
-            std::find(LastPending.begin(), LastPending.end(), t.handle) != LastPending.end() &&
-            std::find(sagebrook::PendingStrangers.begin(), sagebrook::PendingStrangers.end(),
-                      t.handle) == sagebrook::PendingStrangers.end();
+        // A freed man may be pending and converted within one frame, so
+        // the stranger set-up after the release tells, not the list.
+        const bool converted = e->greetableWhenReleased;
         const std::string how =
             Format(", %.0f m from the player", static_cast<double>(PlayerDistance(e->position)));
         if (converted) {
@@ -193,7 +191,6 @@ void CheckFates() {
       Watching.erase(Watching.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
-  if (LastPending != sagebrook::PendingStrangers) LastPending = sagebrook::PendingStrangers;
 }
 
 // The notification shown since the last look, if any.
@@ -291,6 +288,8 @@ void RunEvent(int32_t kind, int32_t playerPed) {
         e.refusal = refusal;
         CountRefusal(refusal);
         TimelineLine(ElapsedMs(), "refused", EventName(index) + ": " + refusal);
+      } else if (!e.spawned.empty() && RideOverTo(Session.things[e.spawned.front()].at)) {
+        TimelineLine(ElapsedMs(), "player", "rides over to see " + EventName(index));
       }
     }
   } finish{index, sagebrook::Notification};
@@ -324,7 +323,6 @@ void BeginSession(const Options& /*options*/, std::FILE* out) {
   for (const auto& [handle, rope] : sim::GetWorld().ropes) SeenRopes.insert(handle);
   ThingByHandle.clear();
   Watching.clear();
-  LastPending.clear();
   LastNotificationExpiry = sagebrook::Notification.expiresAt;
   std::memcpy(LastNotification, sagebrook::Notification.text, sizeof LastNotification);
   std::error_code noLog;

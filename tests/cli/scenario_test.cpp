@@ -110,10 +110,35 @@ TEST_F(Frontier, PlayerRidesTheRoundAndTheClockGivesAnHourPerTwoMinutes) {
   EXPECT_EQ(w.minute, 2);
   EXPECT_EQ(w.second, 3);
   EXPECT_EQ(w.millisecond, 4);
-  // A full round brings the player back to the start.
-  StepFrontier(static_cast<uint32_t>(TheFrontier.ride.Length() / kRideSpeed * 1000.0f));
+  // A full round brings the player back to where he was.
+  const sim::Vec3 before = sim::FindEntity(w.playerPed)->position;
+  StepFrontier(3723004 + static_cast<uint32_t>(TheFrontier.ride.Length() / kRideSpeed * 1000.0f));
   const sim::Vec3 round = sim::FindEntity(w.playerPed)->position;
-  EXPECT_LT(std::hypot(round.x - start.x, round.y - start.y), 1.0f);
+  EXPECT_LT(std::hypot(round.x - before.x, round.y - before.y), 1.0f);
+}
+
+TEST_F(Frontier, PlayerRidesOverToLookShootsANooseAndComesBack) {
+  StepFrontier(1000);
+  const sim::Vec3 onRoad = sim::FindEntity(w.playerPed)->position;
+  const sim::Vec3 site{onRoad.x + 60.0f, onRoad.y, onRoad.z};
+  const int32_t hanged = sim::AddEntity(sim::EntityKind::Ped, site);
+  w.ropes[1].entityA = hanged;
+  ASSERT_TRUE(RideOverTo(site));
+  EXPECT_FALSE(RideOverTo(onRoad)) << "one look at a time";
+  std::vector<std::string> done;
+  sim::Vec3 rejoined{};
+  for (uint32_t t = 1016; t < 60000; t += 16) {
+    if (const char* action = StepFrontier(t)) done.push_back(action);
+    const sim::Vec3 p = sim::FindEntity(w.playerPed)->position;
+    if (t == 3000) {
+      EXPECT_NEAR(p.x - onRoad.x, 12.0f * 2.0f, 0.5f) << "at a gallop";
+    }
+    if (done.size() == 2 && rejoined.x == 0.0f) rejoined = p;
+  }
+  EXPECT_TRUE(w.ropes[1].broken);
+  EXPECT_EQ(done, (std::vector<std::string>{"shoots through the noose", "back on the road"}));
+  EXPECT_LT(std::hypot(rejoined.x - onRoad.x, rejoined.y - onRoad.y), 0.5f)
+      << "back where he left the road";
 }
 
 TEST_F(Frontier, TownsfolkTravelTheRoadsAsHumans) {

@@ -148,12 +148,10 @@ TEST_F(SimSession, FatesReleasedConvertedDeletedAndVanished) {
   Start(1);
   Start(2);
   ASSERT_EQ(Made.size(), 4u);
-  sagebrook::PendingStrangers = {Made[1], Made[3]};
   Play();
-  // Converted: leaves the pending list and is released in one frame.
+  // Converted: released, then given the stranger set-up.
   sim::FindEntity(Made[1])->released = true;
-  sagebrook::PendingStrangers = {Made[3]};
-  // Released while still pending: an ordinary release.
+  sim::FindEntity(Made[1])->greetableWhenReleased = true;
   sim::FindEntity(Made[3])->released = true;
   sim::FindEntity(Made[0])->deleted = true;
   sim::FindEntity(Made[0])->exists = false;
