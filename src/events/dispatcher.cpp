@@ -10,6 +10,8 @@ namespace sagebrook {
 
 EventStart EventStarts[5] = {StartPredatorAttack, nullptr, nullptr, nullptr, nullptr};
 
+uint32_t EventsStarted = 0;
+
 namespace {
 
 // 19:00 to 05:59 of the game clock.
@@ -40,7 +42,9 @@ void DispatchRandomEvent(int32_t playerPed) {
   }
   EventKind kind = candidates[rand() % count];
   EventStart start = EventStarts[static_cast<int32_t>(kind) - 1];
-  if (start != nullptr) start(playerPed);
+  if (start == nullptr) return;
+  ++EventsStarted;
+  start(playerPed);
 }
 
 }  // namespace sagebrook

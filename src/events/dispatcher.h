@@ -19,4 +19,8 @@ extern EventStart EventStarts[5];
 
 void DispatchRandomEvent(int32_t playerPed);
 
+// Counts the events started; an event may yield frames, so a caller that
+// sees it change knows handles it holds may have vanished meanwhile.
+extern uint32_t EventsStarted;
+
 }  // namespace sagebrook

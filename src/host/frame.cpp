@@ -1,5 +1,6 @@
 #include "diag/log.h"
 #include "events/ambient.h"
+#include "events/dispatcher.h"
 #include "game/natives.h"
 #include "game/timing.h"
 #include "host/plugin.h"
@@ -36,9 +37,15 @@ void FrameUpdate() {
               static_cast<unsigned long>(kFirstEventDelayMs / 1000));
   }
 
+  // An event started here may have waited for frames; a player's ped that
+  // vanished meanwhile ends the frame as if it had been missing from the start.
+  uint32_t started = EventsStarted;
   const uint16_t buttons = UpdateMenuInput(playerPed);
   MenuState.previousButtons = buttons;
+  if (EventsStarted != started && !EntityExists(playerPed)) return;
+  started = EventsStarted;
   RunAmbientScheduler(player, playerPed);
+  if (EventsStarted != started && !EntityExists(playerPed)) return;
   BlipUpkeep();
   RunPeriodicUpkeep(playerPed);
   if (MenuState.menuOpen) DrawMenu();
