@@ -1,11 +1,85 @@
-// The handle check the chaos soak relies on, and the faults it found.
+// The chaos soak, the checks it relies on, and the faults it found.
+#include <cstdlib>
+#include <iostream>
+
 #include "chaos/handle_check.h"
+#include "chaos/soak.h"
 #include "fixture.h"
 #include "game/natives.h"
 #include "world/spawning.h"
 
 namespace sagebrook::testing {
 namespace {
+
+uint32_t FromEnvironment(const char* name, uint32_t fallback) {
+  const char* value = std::getenv(name);
+  return value ? static_cast<uint32_t>(std::strtoul(value, nullptr, 10)) : fallback;
+}
+
+// tools/soak runs this for hours of game time; the test command for minutes.
+TEST(ChaosSoak, EverythingMadeIsAccountedForAndNoStaleHandleIsUsed) {
+  chaos::SoakOptions options;
+  options.seed = FromEnvironment("SAGEBROOK_SOAK_SEED", 14);
+  options.minutes = FromEnvironment("SAGEBROOK_SOAK_MINUTES", 6);
+  chaos::SoakReport report = chaos::RunSoak(options);
+  std::cout << report.Figures();
+  EXPECT_TRUE(report.failures.empty()) << "reproduce with SAGEBROOK_SOAK_SEED=" << report.seed
+                                       << " SAGEBROOK_SOAK_MINUTES=" << options.minutes;
+  // A run that made nothing, or never filled the registry, proves little.
+  EXPECT_GT(report.events, 0u);
+  EXPECT_EQ(report.longest["SpawnedPeds"], kSpawnedPedLimit);
+}
+
+// The soak must see a leak, an overrun and a stale handle when an event has them:
+// this one keeps the peds it makes out of the registry, and looks again at a
+// ped of the world it picked the time before, without asking whether it exists.
+int32_t Remembered = 0;
+void LeakyEvent(int32_t playerPed) {
+  const uint32_t model = HashName("A_M_M_RhdTownfolk_01");
+  if (IsModelInImage(model) && IsModelValid(model)) RequestModel(model);
+  for (int i = 0; i < 8; ++i) hook::scriptWait(0);
+  const ScriptVector at = GetEntityCoords(playerPed);
+  CreatePed(model, at.x, at.y, at.z, 0.0f);
+  if (Remembered != 0) IsEntityDead(Remembered);
+  int32_t peds[8];
+  const int32_t n = hook::worldGetAllPeds(peds, 8);
+  Remembered = n > 1 ? peds[n - 1] : 0;
+}
+
+TEST(ChaosSoak, SeesALeakAnOverrunAndAStaleHandle) {
+  const EventStart saved = EventStarts[0];
+  EventStarts[0] = LeakyEvent;
+  Remembered = 0;
+  chaos::SoakOptions options;
+  options.seed = 3;
+  options.minutes = 6;
+  options.bounds = {{"forever", [] { return int64_t{1}; }, 60000}};
+  const chaos::SoakReport report = chaos::RunSoak(options);
+  EventStarts[0] = saved;
+  auto found = [&](const std::string& text) {
+    for (const std::string& f : report.failures) {
+      if (f.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(found("is still in the world, neither deleted nor released")) << report.Figures();
+  EXPECT_TRUE(found("forever still busy")) << report.Figures();
+  EXPECT_TRUE(found("IsEntityDead slot 0 given")) << report.Figures();
+}
+
+TEST(ChaosSoak, LogLinesMustBeWholeAndDocumented) {
+  const std::string good =
+      "[09:05:03.007] In control - first event in ~60s\r\n"
+      "[23:59:59.999] EVENT Predator: model=A_C_Wolf pred=-12 target=7 (traveler=1)\r\n"
+      "[00:00:00.000] Execution: hung victim=3 branchH=-nan length=4.5\r\n";
+  EXPECT_TRUE(chaos::MalformedLogLines(good).empty());
+  const auto bad = chaos::MalformedLogLines(
+      "[09:05:03.07] Execution: victim hanged\r\n"
+      "[09:05:03.007] Execution: victim hanged twice\r\n"
+      "[09:05:03.007] DIAG wagon: speed=1.5 driverInSeat=1 draftActual=2\r\n"
+      "[09:05:03.007] Execution: victim hanged");
+  EXPECT_EQ(bad.size(), 4u);
+}
 
 class HandleCheckTest : public PluginTest {
  protected:
