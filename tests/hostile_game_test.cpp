@@ -5,6 +5,7 @@
 // without yielding, and never crash. Each run is reproducible from its seed.
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -147,7 +148,8 @@ TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
   const uint32_t first = only ? static_cast<uint32_t>(std::strtoul(only, nullptr, 10)) : 1;
   const uint32_t last = only ? first : 12;
   for (uint32_t seed = first; seed <= last; ++seed) {
-    std::fprintf(stderr, "hostile game, seed %u\n", seed);
+    std::fprintf(stderr, seed == first ? "hostile game, seed %u" : " %u",
+                 seed);  // shown on a crash
     SCOPED_TRACE("SAGEBROOK_HOSTILE_SEED=" + std::to_string(seed));
     sim::Reset();
     ResetPluginState();
@@ -155,6 +157,7 @@ TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
     MakeHostile(seed, false);
     Play(1500);
   }
+  std::fprintf(stderr, "\n");
 }
 
 // The predator trusts worldGetAllPeds' count and reads past its 512-entry
