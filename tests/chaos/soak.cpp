@@ -20,9 +20,12 @@
 namespace sagebrook::chaos {
 
 std::vector<EventBound> EventBounds() {
-  // The hanging and the wagon watch join here when their events land:
-  //   {"hanging", ExecutionState.active ? ExecutionState.victim : 0, 6000 + 70000}
-  //   {"wagon watch", WagonWatch.vehicle, 3000 + 3000}
+  // To be filled in when the hanging and the runaway wagon land (their state
+  // records do not exist yet): a hanging is idle again within its 6000 ms
+  // lead-in and 70000 ms limit, a wagon watch within its two 3000 ms checks:
+  //   {"hanging", [] { return ExecutionState.active ? int64_t{ExecutionState.victim} : 0; },
+  //    6000 + 70000},
+  //   {"wagon watch", [] { return int64_t{WagonWatch.vehicle}; }, 3000 + 3000},
   return {};
 }
 
@@ -112,7 +115,6 @@ class Soak {
   uint64_t controlBackAt_ = 0;
   Goal goal_;
   int crowdTriggers_ = 0;
-  uint16_t padThisFrame_ = 0;
   struct Busy {
     int64_t with = 0;
     uint32_t since = 0;
