@@ -604,9 +604,13 @@ std::vector<std::string> MalformedLogLines(const std::string& content) {
       "DIAG dog[%d]: inCombat=%d fleeing=%d dead=%d dist=%.1f",
   };
   static const std::regex kLine = [] {
-    std::string any;
-    for (const char* f : kFormats) any += (any.empty() ? "(" : "|") + RegexOfFormat(f);
-    return std::regex("\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}\\] " + any + ")");
+    std::string pattern = "\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}\\] (";
+    for (const char* f : kFormats) {
+      if (pattern.back() != '(') pattern += '|';
+      pattern += RegexOfFormat(f);
+    }
+    pattern += ')';
+    return std::regex(pattern);
   }();
   std::vector<std::string> bad;
   size_t start = 0;
