@@ -2,11 +2,12 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -103,6 +104,7 @@ class Soak {
   std::set<uint32_t> animals_;
   std::map<std::string, uint64_t> failingUntil_;  // creating natives answering 0
   bool insideFrame_ = false;
+  bool finishing_ = false;  // the game behaves for the final Clear Spawned
   uint32_t lastTick_ = 0;
   uint32_t lastFrameMs_ = 16;
   uint64_t elapsedMs_ = 0;
@@ -442,13 +444,16 @@ void Soak::AfterGameFrame() {
   w().millisecond = static_cast<uint16_t>(ms % 1000);
   ++report_.frames;
   CheckFrame();
-  MoveWorld();
-  InjectFaults();
+  if (!finishing_) {
+    MoveWorld();
+    InjectFaults();
+  }
   check_.GameAdded();
 }
 
 void Soak::Finish() {
   // The player comes back and takes control; the last act is "Clear Spawned".
+  finishing_ = true;
   if (hiddenPlayer_ != 0) w().playerPed = hiddenPlayer_;
   hiddenPlayer_ = 0;
   if (sim::Entity* p = sim::FindEntity(w().playerPed); !p || !p->exists || p->dead) {
@@ -559,27 +564,33 @@ SoakReport Soak::Run() {
   return report_;
 }
 
-std::string RegexOfFormat(const std::string& format) {
-  std::string out;
-  for (size_t i = 0; i < format.size(); ++i) {
-    const char c = format[i];
-    if (c == '%') {
-      const size_t end = format.find_first_of("dsuf", i);
-      const std::string spec = format.substr(i, end - i + 1);
-      if (spec == "%d") out += "-?[0-9]+";
-      if (spec == "%lu") out += "[0-9]+";
-      if (spec == "%s") out += "[^\r\n]*";
-      if (spec.back() == 'f') {
-        out += "(-?[0-9]+\\.[0-9]{" + spec.substr(2, 1) + "}|-?nan|-?inf)";
-      }
-      i = end;
-    } else if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) {
-      out += std::string("\\") + c;
-    } else {
-      out += c;
+// A printf format against a text: %d is an optional minus and digits, %lu
+// digits, %.Nf a number with N decimals (or nan, inf), %s any text.
+bool Matches(const char* f, const char* t) {
+  if (*f == '\0') return *t == '\0';
+  if (*f != '%') return *f == *t && Matches(f + 1, t + 1);
+  if (f[1] == 's') {
+    for (;; ++t) {
+      if (Matches(f + 2, t)) return true;
+      if (*t == '\0') return false;
     }
   }
-  return out;
+  const char* end = f + 1;
+  while (*end != 'd' && *end != 'u' && *end != 'f') ++end;
+  if (*end != 'u' && *t == '-') ++t;
+  if (*end == 'f' && (std::strncmp(t, "nan", 3) == 0 || std::strncmp(t, "inf", 3) == 0)) {
+    return Matches(end + 1, t + 3);
+  }
+  const char* digits = t;
+  while (std::isdigit(static_cast<unsigned char>(*t))) ++t;
+  if (t == digits) return false;
+  if (*end == 'f') {
+    if (*t++ != '.') return false;
+    for (int n = end[-1] - '0'; n > 0; --n) {
+      if (!std::isdigit(static_cast<unsigned char>(*t++))) return false;
+    }
+  }
+  return Matches(end + 1, t);
 }
 
 }  // namespace
@@ -603,15 +614,6 @@ std::vector<std::string> MalformedLogLines(const std::string& content) {
       "DIAG wagon: speed=%.2f driverInSeat=%d draftActual=%d",
       "DIAG dog[%d]: inCombat=%d fleeing=%d dead=%d dist=%.1f",
   };
-  static const std::regex kLine = [] {
-    std::string pattern = "\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}\\] (";
-    for (const char* f : kFormats) {
-      if (pattern.back() != '(') pattern += '|';
-      pattern += RegexOfFormat(f);
-    }
-    pattern += ')';
-    return std::regex(pattern);
-  }();
   std::vector<std::string> bad;
   size_t start = 0;
   while (start < content.size()) {
@@ -621,7 +623,15 @@ std::vector<std::string> MalformedLogLines(const std::string& content) {
       break;
     }
     const std::string line = content.substr(start, end - start);
-    if (!std::regex_match(line, kLine)) bad.push_back(line);
+    // "[hh:mm:ss.mmm] " and then one of the messages.
+    bool stamped = line.size() >= 15 && line.find_first_of("\r\n") == std::string::npos;
+    for (size_t i = 0; stamped && i < 15; ++i) {
+      const char c = "[00:00:00.000] "[i];
+      stamped = c == '0' ? std::isdigit(static_cast<unsigned char>(line[i])) != 0 : line[i] == c;
+    }
+    bool known = false;
+    for (const char* f : kFormats) known = known || (stamped && Matches(f, line.c_str() + 15));
+    if (!known) bad.push_back(line);
     start = end + 2;
   }
   return bad;

@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
   const std::string tail = "keyboardHandlerUnregister\nscriptUnregister\n";
   const bool ordered =
       after.size() >= tail.size() && after.substr(after.size() - tail.size()) == tail;
-  std::printf("%d frames run of %d, %d Enter presses on Trigger Event Now, %d event lines\n", ran,
-              frames, triggers, events);
+  std::printf("seed %u: %d frames run of %d, %d Enter presses on Trigger Event Now, %d event lines\n",
+              seed, ran, frames, triggers, events);
   if (!clean) std::printf("FAILED: the simulated game reported:\n%s", log.c_str());
   if (ran != frames) std::printf("FAILED: the script stopped running\n");
   if (events == 0) std::printf("FAILED: no event was logged\n");
