@@ -189,10 +189,6 @@ __declspec(dllexport) void StandInBuildCountry() {
     inImage(c, r);
   });
 }
-
-__declspec(dllexport) void StandInSetTick(unsigned tick) {
-  sim::GetWorld().tick = tick;
-}
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
