@@ -339,6 +339,8 @@ void Soak::DriveMenu() {
       crowdTriggers_ =
           SpawnedPeds.size() >= kSpawnedPedLimit && crowdTriggers_ > 10 ? 10 : crowdTriggers_ - 1;
       goal_ = {kTriggerEventRow, k.selectKey, false};
+      // Half the crowds end in "Clear Spawned", with everything still close.
+      if (crowdTriggers_ == 0 && Below(2)) goal_ = {kClearSpawnedRow, k.selectKey, true};
     } else if (Chance(6)) {
       goal_ = {kTriggerEventRow, k.selectKey, Below(3) != 0};
     } else if (Chance(0.12)) {
