@@ -88,6 +88,7 @@ class Soak {
   void InjectFaults();
   void PlayerFaults();
   void DriveMenu();
+  void VanishFromTheRegistry();
   void AfterGameFrame();
   void CheckFrame();
   void Finish();
@@ -117,6 +118,7 @@ class Soak {
   uint64_t controlBackAt_ = 0;
   Goal goal_;
   int crowdTriggers_ = 0;
+  bool crowdEndsInClear_ = false;
   struct Busy {
     int64_t with = 0;
     uint32_t since = 0;
@@ -325,6 +327,26 @@ void Soak::InjectFaults() {
   }
 }
 
+// Just before "Clear Spawned", the game removes one entry of each list it
+// deletes from, so that the clear meets handles that no longer exist.
+void Soak::VanishFromTheRegistry() {
+  Fault("registry entries vanish just before Clear Spawned");
+  for (const std::vector<int32_t>* list : {&SpawnedPeds, &SpawnedVehicles, &RigObjects}) {
+    if (list->empty()) continue;
+    if (sim::Entity* e = sim::FindEntity((*list)[Below(static_cast<uint32_t>(list->size()))])) {
+      e->exists = false;
+    }
+  }
+  if (!RigRopes.empty()) {
+    auto rope = w().ropes.find(RigRopes[Below(static_cast<uint32_t>(RigRopes.size()))]);
+    if (rope != w().ropes.end()) rope->second.exists = false;
+  }
+  if (!EventBlips.empty()) {
+    auto blip = w().blips.find(EventBlips[Below(static_cast<uint32_t>(EventBlips.size()))].blip);
+    if (blip != w().blips.end()) blip->second.exists = false;
+  }
+}
+
 void Soak::DriveMenu() {
   const KeyBindingsRecord& k = KeyBindings;
   w().gamepadButtons = 0;
@@ -334,13 +356,14 @@ void Soak::DriveMenu() {
     if (crowdTriggers_ == 0 && Chance(0.05)) {
       Fault("crowd: events fired until the registry is full");
       crowdTriggers_ = 600;
+      crowdEndsInClear_ = Below(2) == 0;
     }
     if (crowdTriggers_ > 0) {
       crowdTriggers_ =
           SpawnedPeds.size() >= kSpawnedPedLimit && crowdTriggers_ > 10 ? 10 : crowdTriggers_ - 1;
       goal_ = {kTriggerEventRow, k.selectKey, false};
-      // Half the crowds end in "Clear Spawned", with everything still close.
-      if (crowdTriggers_ == 0 && Below(2)) goal_ = {kClearSpawnedRow, k.selectKey, true};
+      // Some crowds end in "Clear Spawned", with everything still close.
+      if (crowdTriggers_ == 0 && crowdEndsInClear_) goal_ = {kClearSpawnedRow, k.selectKey, true};
     } else if (Chance(6)) {
       goal_ = {kTriggerEventRow, k.selectKey, Below(3) != 0};
     } else if (Chance(0.12)) {
@@ -376,6 +399,7 @@ void Soak::DriveMenu() {
       sim::ReleaseKey(down ? k.downKey : k.upKey);
     }
   } else if (goal_.key != 0) {
+    if (goal_.row == kClearSpawnedRow && !finishing_) VanishFromTheRegistry();
     if (goal_.key == k.selectKey && pad && MenuState.previousButtons == 0) {
       w().gamepadButtons = kPadA;
     } else {
@@ -536,6 +560,7 @@ SoakReport Soak::Run() {
     if (!crowded && elapsedMs_ > totalMs / 4) {
       crowded = true;
       crowdTriggers_ = 600;
+      crowdEndsInClear_ = true;
       Fault("crowd: events fired until the registry is full");
     }
     DriveMenu();
