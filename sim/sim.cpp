@@ -48,6 +48,7 @@ alignas(8) uint64_t Result[3];
 
 std::multimap<uint64_t, std::function<void()>> Scheduled;
 std::function<void()> AfterWait;
+std::function<void(const Call&)> CallObserver;
 int FrameBudget = -1;
 struct ScriptStopped {};
 
@@ -83,15 +84,28 @@ void Fail(const std::string& message) {
   FailureHandler(message);
 }
 
-void SetHandler(const char* nativeName, Handler handler) {
+namespace {
+Handler* HandlerSlot(const char* nativeName) {
   auto catalogue = Catalogue();
   for (size_t i = 0; i < catalogue.size(); ++i) {
-    if (std::strcmp(catalogue[i].name, nativeName) == 0) {
-      Table().handlers[i] = std::move(handler);
-      return;
-    }
+    if (std::strcmp(catalogue[i].name, nativeName) == 0) return &Table().handlers[i];
   }
   Fail(std::string("no native named ") + nativeName);
+  return nullptr;
+}
+}  // namespace
+
+void SetHandler(const char* nativeName, Handler handler) {
+  if (Handler* slot = HandlerSlot(nativeName)) *slot = std::move(handler);
+}
+
+Handler GetHandler(const char* nativeName) {
+  Handler* slot = HandlerSlot(nativeName);
+  return slot ? *slot : Handler{};
+}
+
+void SetCallObserver(std::function<void(const Call&)> observer) {
+  CallObserver = std::move(observer);
 }
 
 void Reset() {
@@ -101,6 +115,7 @@ void Reset() {
   CallOpen = false;
   Scheduled.clear();
   AfterWait = nullptr;
+  CallObserver = nullptr;
   FrameBudget = -1;
   InstallBaseHandlers();
   InstallTrackingHandlers();
@@ -310,6 +325,7 @@ uint64_t* nativeCall() {
               " slots, takes " + std::to_string(native->slots));
     return sim::Result;
   }
+  if (sim::CallObserver) sim::CallObserver(sim::Pending);
   auto& table = sim::Table();
   const sim::Handler& handler = table.handlers[table.indexByHash[native->hash]];
   if (handler) handler(sim::Pending, sim::Result);

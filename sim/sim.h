@@ -257,6 +257,11 @@ void Fail(const std::string& message);
 
 // Handlers: every catalogued native answers 0 unless a handler is set.
 void SetHandler(const char* nativeName, Handler handler);
+// The handler a native has now (empty when none), so a test can wrap it.
+Handler GetHandler(const char* nativeName);
+
+// Sees every native call, as the plugin made it, before the game answers it.
+void SetCallObserver(std::function<void(const Call& call)> observer);
 
 // The hook's view of the plugin.
 struct Registrations {

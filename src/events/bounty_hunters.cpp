@@ -70,10 +70,11 @@ void StartBountyHunters(int32_t playerPed) {
     hunters[hunterCount++] = h;
     AddEventBlip(h, true, false);
   }
-  // All together, once the posse is complete; a hunter may have gone while
-  // a later one's model streamed in.
+  // All together, once the posse is complete; a hunter, or the player, may
+  // have gone while a later model streamed in.
+  const bool playerHere = EntityExists(playerPed);
   for (int32_t i = 0; i < hunterCount; ++i) {
-    if (EntityExists(hunters[i])) TaskCombatPed(hunters[i], playerPed);
+    if (playerHere && EntityExists(hunters[i])) TaskCombatPed(hunters[i], playerPed);
   }
 
   const int32_t dogs = rand() % 3 + 1;
@@ -91,7 +92,7 @@ void StartBountyHunters(int32_t playerPed) {
     SetPedFleeAttributes(dog);
     SetPedCombatAttribute(dog, 46, true);
     SharpenSenses(dog);
-    TaskCombatPed(dog, playerPed);
+    if (EntityExists(playerPed)) TaskCombatPed(dog, playerPed);
     SetPedKeepTask(dog);
     AddEventBlip(dog, true, false);
     HunterDogs.push_back(dog);

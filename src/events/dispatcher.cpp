@@ -17,9 +17,9 @@ EventStart EventStarts[5] = {StartPredatorAttack, StartRunawayWagon, StartPublic
 
 namespace {
 
-// 19:00 to 05:59 of the game clock.
+// 19:00 to 05:59 of the game clock; an hour the clock cannot show is not night.
 bool IsNight(int32_t hour) {
-  return static_cast<uint32_t>(hour - 6) > 12u;
+  return (hour >= 19 && hour <= 23) || (hour >= 0 && hour <= 5);
 }
 
 }  // namespace

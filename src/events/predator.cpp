@@ -78,6 +78,8 @@ void StartPredatorAttack(int32_t playerPed) {
   // The model load may have yielded frames in which the traveller vanished.
   if (traveller != 0 && !EntityExists(traveller)) traveller = 0;
   const int32_t target = traveller != 0 ? traveller : playerPed;
+  // The player too may be gone (loading, death); the predator stays tracked.
+  if (!EntityExists(target)) return;
   const uint32_t targetGroup = GetPedRelationshipGroup(target);
   SetRelationshipBetweenGroups(kRelationHostile, RelationshipGroups.predator, targetGroup);
   SetRelationshipBetweenGroups(kRelationHostile, targetGroup, RelationshipGroups.predator);

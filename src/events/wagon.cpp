@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "diag/log.h"
-#include "game/hook.h"
 #include "game/natives.h"
 #include "game/random.h"
 #include "game/timing.h"
+#include "game/wait.h"
 #include "platform/platform.h"
 #include "tracking/diagnostics.h"
 #include "tracking/registry.h"
@@ -102,7 +102,7 @@ bool WagonGone(int32_t vehicle) {
 // went meanwhile.
 bool WaitForDraftAnimals(int32_t vehicle) {
   for (int32_t i = 0; i < kDraftWaitSteps; ++i) {
-    hook::scriptWait(kDraftWaitStepMs);
+    WaitForGame(kDraftWaitStepMs);
     if (WagonGone(vehicle)) return false;
     int32_t expected = 0;
     int32_t actual = 0;

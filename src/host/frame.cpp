@@ -4,6 +4,7 @@
 #include "events/wagon.h"
 #include "game/natives.h"
 #include "game/timing.h"
+#include "game/wait.h"
 #include "host/plugin.h"
 #include "menu/menu.h"
 #include "platform/platform.h"
@@ -40,12 +41,19 @@ void FrameUpdate() {
               static_cast<unsigned long>(kFirstEventDelayMs / 1000));
   }
 
+  // Menu input, the hanging and the scheduler may start an event or load a
+  // model, and so let the game run; a player's ped that vanished meanwhile
+  // ends the frame as if it had been missing from the start.
+  uint32_t waits = GameWaits;
   const uint16_t buttons = UpdateMenuInput(playerPed);
   UpdatePublicHanging();
   HangingPlayerCalls(player);
   KeepFreedVictimHappy();
   MenuState.previousButtons = buttons;
+  if (GameWaits != waits && !EntityExists(playerPed)) return;
+  waits = GameWaits;
   RunAmbientScheduler(player, playerPed);
+  if (GameWaits != waits && !EntityExists(playerPed)) return;
   BlipUpkeep();
   UpdateStrangers(playerPed);
   DumpDiagnostics(playerPed);

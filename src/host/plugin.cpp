@@ -4,6 +4,7 @@
 #include "diag/log.h"
 #include "game/hook.h"
 #include "game/random.h"
+#include "game/wait.h"
 #include "platform/platform.h"
 #include "ui/settings.h"
 
@@ -41,7 +42,7 @@ void ScriptMain() {
 void ScriptLoop() {
   for (;;) {
     FrameUpdate();
-    hook::scriptWait(0);
+    WaitForGame(0);
   }
 }
 

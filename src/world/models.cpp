@@ -1,7 +1,7 @@
 #include "world/models.h"
 
-#include "game/hook.h"
 #include "game/natives.h"
+#include "game/wait.h"
 
 namespace sagebrook {
 
@@ -11,7 +11,7 @@ bool LoadModel(uint32_t modelHash) {
   // A resident model is answered before any yield, so it costs no frame.
   if (!HasModelLoaded(modelHash)) {
     for (int32_t waited = 0; waited < kModelWaitFrames; ++waited) {
-      hook::scriptWait(0);
+      WaitForGame(0);
       if (HasModelLoaded(modelHash)) break;
     }
   }

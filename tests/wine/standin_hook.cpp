@@ -173,6 +173,26 @@ __declspec(dllexport) void StandInReset() {
   }
   StartWorld();
 }
+
+// A country for a long run: ground and roads everywhere, travellers about,
+// and every model the plugin asks for known and streaming over two frames.
+__declspec(dllexport) void StandInBuildCountry() {
+  sim::World& w = sim::GetWorld();
+  w.ground = [](float, float, float& z) {
+    z = 10.0f;
+    return true;
+  };
+  for (int i = -30; i <= 30; ++i) w.roads.push_back({{static_cast<float>(i) * 10.0f, 60, 10}, 90});
+  for (int i = 0; i < 6; ++i) {
+    sim::AddEntity(sim::EntityKind::Ped, {20.0f + 7.0f * static_cast<float>(i), -15, 10});
+  }
+  sim::Handler inImage = sim::GetHandler("IsModelInImage");
+  sim::SetHandler("IsModelInImage", [inImage](sim::Call& c, uint64_t* r) {
+    sim::Model& m = sim::GetWorld().models[c.U32(0)];
+    m.framesToStream = 2;
+    inImage(c, r);
+  });
+}
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
