@@ -145,6 +145,26 @@ TEST_F(HangingTest, WithoutGuardsTheVictimStandsAloneAndWithoutAVictimNothingHap
   EXPECT_EQ(Logged("\n"), 1u);
 }
 
+TEST_F(HangingTest, AVictimGoneWhileTheGuardsOrTheAnchorStreamInEndsItQuietly) {
+  for (const char* model : CriminalModels) Model(model).framesToStream = 2;
+  sim::SetAfterWait([this] {
+    if (!SpawnedPeds.empty() && Entity(SpawnedPeds[0]).exists) sim::RemoveEntity(SpawnedPeds[0]);
+  });
+  Stage();
+  sim::SetAfterWait(nullptr);
+  EXPECT_TRUE(!state().active && EventBlips.empty());
+  EXPECT_EQ(Logged("EVENT Execution(hang)"), 0u);
+
+  const int32_t victim = Stage();
+  RunToRig();
+  sim::ScheduleAtFrame(world().frame + 1, [victim] { sim::RemoveEntity(victim); });
+  RunFrame();
+  EXPECT_TRUE(RigObjects.empty() && !state().hung);
+  for (const auto& [handle, e] : world().entities) {
+    EXPECT_FALSE(e.exists && e.kind == sim::EntityKind::Object) << handle;
+  }
+}
+
 TEST_F(HangingTest, TheRigTiesTheNeckToAHiddenFrozenAnchorInTheGamesOrder) {
   const int32_t victim = Stage();
   sim::ClearTrace();
