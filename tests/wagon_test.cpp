@@ -208,6 +208,7 @@ TEST_F(WagonTest, DriverlessWagonWithoutTeamIsStillPushedKickedOnceAndLetGo) {
   EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 1u);
   RunFor(3000);
   EXPECT_TRUE(Entity(wagon).released && SpawnedVehicles.empty());
+  EXPECT_GT(Logged("] DIAG wagon: speed=0.00 driverInSeat=0 draftActual=0\r\n"), 0u);
 }
 
 TEST_F(WagonTest, WagonTakenByTheGameWhileTheEventWaitsEndsIt) {
@@ -252,6 +253,7 @@ TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGo) {
 TEST_F(WagonTest, WatchdogLeavesRunningSupersededAndDeletedWagonsAlone) {
   StartRunawayWagon(player());
   const int32_t running = SpawnedVehicles.at(0);
+  Entity(running).speed = 1.5f;  // running, just
   RunFor(3100);
   Entity(running).speed = 0.0f;  // stops after its first check
   StartRunawayWagon(player());
