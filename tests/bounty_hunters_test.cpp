@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "diag/log.h"
 #include "events/bounty_hunters.h"
 #include "fixture.h"
 #include "handlers.h"
@@ -29,9 +28,6 @@ class BountyHuntersTest : public PluginTest {
       if (e.exists && e.group == sim::HashName(group)) peds.push_back(handle);
     }
     return peds;
-  }
-  bool Logged(const std::string& text) {
-    return ReadFile(kLogFileName).find(text) != std::string::npos;
   }
   std::vector<int32_t> player;  // as a list of combat targets
 };

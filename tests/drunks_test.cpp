@@ -1,5 +1,5 @@
-// Drunken folk: where the drunks stand, which of them brawl, what a failed
-// spawn changes, and the dispatcher's night rule.
+// Drunken folk: where the drunks stand, which of them brawl and what a failed
+// spawn changes.
 #include <cmath>
 #include <set>
 
@@ -153,20 +153,6 @@ TEST_F(DrunksTest, ADrunkGoneWhileALaterModelStreamsIsLeftOut) {
     brawlAfterLoss |= Entity(SpawnedPeds[1]).group == sim::HashName("RE_BRAWLA");
   }
   EXPECT_TRUE(brawlAfterLoss);
-}
-
-TEST_F(DrunksTest, OnlyNightHoursStartItAlsoThroughTriggerEventNow) {
-  Settings = {.predatorAttack = 0, .runawayWagon = 0, .publicHanging = 0, .bountyHunters = 0};
-  Press(122);  // F11: the menu opens on "Trigger Event Now"
-  for (int32_t hour = 0; hour < 24; ++hour) {
-    world().clockHour = hour;
-    const size_t before = PendingStrangers.size();
-    Press(13);  // Enter
-    const bool night = hour < 6 || hour > 18;
-    EXPECT_EQ(PendingStrangers.size() > before, night) << hour;
-    EXPECT_STREQ(Notification.text, night ? "Drunken folk are causing a ruckus nearby."
-                                          : "No event types are enabled");
-  }
 }
 
 }  // namespace

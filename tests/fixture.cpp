@@ -76,4 +76,11 @@ std::string PluginTest::ReadFile(const std::string& name) const {
   return content.str();
 }
 
+size_t PluginTest::Logged(const std::string& text) const {
+  const std::string log = ReadFile(kLogFileName);
+  size_t n = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+  return n;
+}
+
 }  // namespace sagebrook::testing

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "diag/key_bindings.h"
+#include "diag/log.h"
 #include "events/ambient.h"
 #include "events/cleanup.h"
 #include "events/dispatcher.h"
@@ -89,6 +90,16 @@ class PluginTest : public ::testing::Test {
   }
   std::string FilePath(const std::string& name) const { return (folder_ / name).string(); }
   std::string ReadFile(const std::string& name) const;
+  // How many times the log holds text.
+  size_t Logged(const std::string& text) const;
+  // Only this event kind is enabled; the other settings stay.
+  static void OnlyKind(int32_t SettingsRecord::*kind) {
+    for (auto k : {&SettingsRecord::predatorAttack, &SettingsRecord::runawayWagon,
+                   &SettingsRecord::publicHanging, &SettingsRecord::drunkenFolk,
+                   &SettingsRecord::bountyHunters}) {
+      Settings.*k = k == kind;
+    }
+  }
 
   std::filesystem::path folder_;
   std::filesystem::path previousFolder_;

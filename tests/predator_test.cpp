@@ -1,9 +1,7 @@
-// The predator attack: its choice of prey, where the predator appears, and
-// the event's whole course from the ambient timer to cleanup.
+// The predator attack: its choice of prey and where the predator appears.
 #include <cmath>
 #include <map>
 
-#include "diag/log.h"
 #include "events/predator.h"
 #include "fixture.h"
 
@@ -25,9 +23,6 @@ class PredatorTest : public PluginTest {
   }
   sim::Entity& Predator(size_t i = 0) { return Entity(SpawnedPeds.at(i)); }
   int32_t Target() { return Predator().combatTargets.at(0); }
-  bool Logged(const std::string& text) {
-    return ReadFile(kLogFileName).find(text) != std::string::npos;
-  }
   int32_t player() { return world().playerPed; }
   int32_t Hostility(uint32_t a, uint32_t b) { return world().relations[{a, b}]; }
 };
@@ -141,32 +136,6 @@ TEST_F(PredatorTest, TravellerGoneWhileTheModelStreamsLeavesThePlayerAsTarget) {
   StartPredatorAttack(player());
   EXPECT_EQ(Target(), player());
   EXPECT_TRUE(Logged("(traveler=0)"));
-}
-
-TEST_F(PredatorTest, AmbientTimerStartsItAndCleanupLetsGoOrDeletesIt) {
-  Settings = {
-      .runawayWagon = 0, .publicHanging = 0, .drunkenFolk = 0, .bountyHunters = 0, .logging = 1};
-  RunFrame();  // first control: the first event is due 60 s on
-  RunFor(60000 - 2 * world().frameMs);
-  EXPECT_TRUE(SpawnedPeds.empty());
-  RunFor(3 * world().frameMs);  // due once the tick is past the deadline
-  ASSERT_EQ(SpawnedPeds.size(), 1u);
-  const int32_t first = SpawnedPeds[0];
-  EXPECT_TRUE(Logged(" pred=" + std::to_string(first) + " target="));
-  EXPECT_STREQ(Notification.text, "A predator is stalking you!");
-
-  Entity(first).position = {250.1f, 0.0f, 10.0f};
-  RunFor(2600);
-  EXPECT_TRUE(SpawnedPeds.empty());
-  EXPECT_TRUE(Entity(first).released);
-
-  StartPredatorAttack(player());
-  const int32_t second = SpawnedPeds.at(0);
-  const int32_t blip = EventBlips.back().blip;
-  ClearSpawned();
-  EXPECT_TRUE(Entity(second).deleted);
-  EXPECT_FALSE(world().blips.at(blip).exists);
-  EXPECT_TRUE(Entity(first).exists) << "a released predator is the game's";
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // The stranger upkeep: pending peds become the game's greetable strangers
 // once the player is within 18 m, and are then no longer the plugin's.
-#include <cmath>
-
 #include "fixture.h"
 #include "world/spawning.h"
 
@@ -62,35 +60,6 @@ TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) 
   EXPECT_TRUE(Entity(other).deleted && Entity(far).deleted);
   EXPECT_TRUE(PendingStrangers.empty());
   EXPECT_FALSE(Entity(edge).deleted || Entity(near).deleted || Entity(dead).deleted);
-}
-
-TEST_F(StrangersTest, NightDrunksFromTheAmbientTimerBecomeStrangersAsThePlayerWalksUp) {
-  for (const char* model : TownsfolkModels) sim::AddModel(model);
-  Ground(10.0f);
-  world().clockHour = 23;
-  Settings = {.predatorAttack = 0, .runawayWagon = 0, .publicHanging = 0, .bountyHunters = 0};
-  RunFrame();
-  RunFor(60000 + 2 * world().frameMs);
-  const std::vector<int32_t> drunks = PendingStrangers;
-  ASSERT_TRUE(drunks.size() == 3 || drunks.size() == 4);
-  EXPECT_STREQ(Notification.text, "Drunken folk are causing a ruckus nearby.");
-
-  // Walk straight at the first drunk, a metre per frame.
-  sim::Entity& player = Entity(world().playerPed);
-  const sim::Vec3 target = Entity(drunks[0]).position;
-  const float length = std::hypot(target.x, target.y);
-  for (float walked = 0.0f; walked < length; walked += 1.0f) {
-    player.position = {target.x * walked / length, target.y * walked / length, 10.0f};
-    std::vector<bool> due;  // in reach now, or already converted
-    for (int32_t d : drunks) {
-      due.push_back(Entity(d).released ||
-                    sim::Distance(player.position, Entity(d).position) < 18.0f);
-    }
-    RunFrame();
-    for (size_t k = 0; k < drunks.size(); ++k) EXPECT_EQ(Greetable(drunks[k]), due[k]) << walked;
-  }
-  EXPECT_TRUE(PendingStrangers.empty());
-  for (int32_t d : drunks) EXPECT_TRUE(Greetable(d) && std::ranges::count(SpawnedPeds, d) == 0);
 }
 
 }  // namespace

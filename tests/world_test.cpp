@@ -103,11 +103,8 @@ TEST_F(WorldTest, VictimsGetNoCombatSetUpAndBecomeStrangersOnlyWhenAsked) {
     EXPECT_EQ(plain.settings.count(setting), 0u) << setting;
   }
   EXPECT_EQ(plain.settings.count("fleeAttributes"), 1u);
-  const sim::Entity& stranger = Entity(Spawn(RelationshipGroups.victim, false, true));
-  EXPECT_EQ(stranger.settings.at("greeting") + stranger.settings.at("interaction"), 2.0f);
-  EXPECT_EQ(stranger.personality, sim::HashName("TIMID"));
-  EXPECT_EQ(stranger.greetSpeech + " " + stranger.insultSpeech + " " + stranger.promptName,
-            "GREET_GENERAL_STRANGER_01 INSULT_RESPONSE_01 Stranger");
+  // The set-up itself is checked with the stranger upkeep.
+  EXPECT_EQ(Entity(Spawn(RelationshipGroups.victim, false, true)).promptName, "Stranger");
 }
 
 TEST_F(WorldTest, CallersPositionTakesTheGroundOnceTheModelHasLoaded) {

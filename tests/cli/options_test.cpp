@@ -1,6 +1,8 @@
 // The command line of sagebrook-sim: what each option turns into.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "options.h"
 
 namespace simcli {
@@ -47,9 +49,8 @@ TEST(SimOptions, KeysAndButtonsByNameAtTheirTimes) {
 
   ASSERT_TRUE(Parse({"--pad", "RB+X@5s,a@6s,Down@7s"}, o, error)) << error;
   ASSERT_EQ(o.pad.size(), 3u);
-  EXPECT_EQ(o.pad[0].buttons, 0x4200);  // the menu's pair
-  EXPECT_EQ(o.pad[1].buttons, 0x1000);
-  EXPECT_EQ(o.pad[2].buttons, 0x0002);
+  EXPECT_EQ(std::make_tuple(o.pad[0].buttons, o.pad[1].buttons, o.pad[2].buttons),
+            std::make_tuple(0x4200, 0x1000, 0x0002));  // the menu's pair first
 
   EXPECT_FALSE(Parse({"--key", "F25@1s"}, o, error));
   EXPECT_FALSE(Parse({"--key", "VK256@1s"}, o, error));
@@ -61,9 +62,7 @@ TEST(SimOptions, MenuSettingsAndKinds) {
   Options o;
   std::string error;
   ASSERT_TRUE(Parse({}, o, error));
-  EXPECT_EQ(o.frequency, 1);
-  EXPECT_EQ(o.spawnDistance, 3);
-  EXPECT_EQ(o.playMs, 600000u);
+  EXPECT_EQ(std::tie(o.frequency, o.spawnDistance, o.playMs), std::make_tuple(1, 3, 600000u));
   EXPECT_EQ(o.kinds, (std::array<int32_t, 5>{1, 1, 1, 1, 1}));
 
   ASSERT_TRUE(Parse({"--frequency", "Often", "--distance", "close", "--blips", "off", "--ambient",
@@ -71,15 +70,10 @@ TEST(SimOptions, MenuSettingsAndKinds) {
                      "--hour", "0", "--seed", "4294967295"},
                     o, error))
       << error;
-  EXPECT_EQ(o.frequency, 2);
-  EXPECT_EQ(o.spawnDistance, 0);
-  EXPECT_EQ(o.eventBlips, 0);
-  EXPECT_EQ(o.ambientEvents, 0);
-  EXPECT_EQ(o.logging, 0);
+  EXPECT_EQ(std::tie(o.frequency, o.spawnDistance, o.eventBlips, o.ambientEvents, o.logging,
+                     o.playMs, o.startHour, o.seed),
+            std::make_tuple(2, 0, 0, 0, 0, 30000u, 0, 4294967295u));
   EXPECT_EQ(o.kinds, (std::array<int32_t, 5>{1, 0, 0, 0, 1}));
-  EXPECT_EQ(o.playMs, 30000u);
-  EXPECT_EQ(o.startHour, 0);
-  EXPECT_EQ(o.seed, 4294967295u);
 
   ASSERT_TRUE(Parse({"--events", "none"}, o, error));
   EXPECT_EQ(o.kinds, (std::array<int32_t, 5>{0, 0, 0, 0, 0}));

@@ -3,7 +3,10 @@
 
 #include <cmath>
 
+#include "events/bounty_hunters.h"
+#include "events/hanging.h"
 #include "events/predator.h"
+#include "events/wagon.h"
 #include "scenario.h"
 #include "world/spawning.h"
 
@@ -20,35 +23,24 @@ class Frontier : public ::testing::Test {
 };
 
 TEST_F(Frontier, KnowsEveryModelTheEventsAskForWithAnimalsNotHuman) {
-  struct Expect {
-    const char* name;
-    int human;  // -1: a vehicle or prop
+  // Each model the events ask for: 1 human, 0 an animal, -1 a vehicle or prop.
+  std::vector<std::pair<const char*, int>> expected;
+  auto add = [&expected](const auto& names, int human) {
+    for (const char* name : names) expected.push_back({name, human});
   };
-  std::vector<Expect> expected;
-  for (const char* m : sagebrook::TownsfolkModels) expected.push_back({m, 1});
+  add(sagebrook::TownsfolkModels, 1);
+  add(sagebrook::HunterModels, 1);
+  add(sagebrook::CriminalModels, 1);
+  add(sagebrook::HoundModels, 0);
+  add(sagebrook::WagonModels, -1);
+  add(std::vector<const char*>{"p_shotglass01x", "p_noose02x"}, -1);
   for (const auto& p : sagebrook::PredatorKinds) expected.push_back({p.model, 0});
-  // The other events' tables.
-  for (const char* m : {"G_M_M_BountyHunters_01", "A_M_M_UniGunslinger_01", "G_M_M_UniCriminals_01",
-                        "G_M_M_UniCriminals_02"}) {
-    expected.push_back({m, 1});
-  }
-  for (const char* m :
-       {"A_C_DogBluetickCoonhound_01", "A_C_DogHound_01", "A_C_DogAmericanFoxhound_01"}) {
-    expected.push_back({m, 0});
-  }
-  for (const char* m :
-       {"wagon05x", "wagon04x", "wagon03x", "wagon02x", "wagonTraveller01x", "chuckwagon002x",
-        "stagecoach001x", "cart01", "p_shotglass01x", "p_noose02x"}) {
-    expected.push_back({m, -1});
-  }
-  for (const Expect& e : expected) {
-    auto it = w.models.find(sim::HashName(e.name));
-    ASSERT_NE(it, w.models.end()) << e.name;
-    EXPECT_TRUE(it->second.inImage && it->second.valid) << e.name;
-    if (e.human >= 0) {
-      EXPECT_EQ(it->second.human, e.human == 1) << e.name;
-    }
-    EXPECT_EQ(ModelName(sim::HashName(e.name)), e.name);
+  for (const auto& [name, human] : expected) {
+    auto it = w.models.find(sim::HashName(name));
+    ASSERT_NE(it, w.models.end()) << name;
+    EXPECT_TRUE(it->second.inImage && it->second.valid) << name;
+    EXPECT_TRUE(human < 0 || it->second.human == (human == 1)) << name;
+    EXPECT_EQ(ModelName(sim::HashName(name)), name);
   }
 }
 
@@ -64,8 +56,7 @@ TEST_F(Frontier, RoadHeadingsPointAlongTheRoadAsTheGameMeasuresThem) {
     const float h = a.heading * 0.0174533f;
     EXPECT_NEAR(-std::sin(h) * 8.0f, dx, 0.05f) << i;
     EXPECT_NEAR(std::cos(h) * 8.0f, dy, 0.05f) << i;
-    EXPECT_GE(a.heading, 0.0f);
-    EXPECT_LT(a.heading, 360.0f);
+    EXPECT_TRUE(a.heading >= 0.0f && a.heading < 360.0f) << i;
     EXPECT_FLOAT_EQ(a.position.z, GroundHeight(a.position.x, a.position.y));
     ++checked;
   }
@@ -106,10 +97,8 @@ TEST_F(Frontier, PlayerRidesTheRoundAndTheClockGivesAnHourPerTwoMinutes) {
   EXPECT_EQ(GameMinutes(12 * 120000 + 2000), 30 * 60 + 1);
   // The log's wall clock reads the time played.
   StepFrontier(3723004);
-  EXPECT_EQ(w.hour, 1);
-  EXPECT_EQ(w.minute, 2);
-  EXPECT_EQ(w.second, 3);
-  EXPECT_EQ(w.millisecond, 4);
+  EXPECT_EQ(std::make_tuple(w.hour, w.minute, w.second, w.millisecond),
+            std::make_tuple(1, 2, 3, 4));
   // A full round brings the player back to where he was.
   const sim::Vec3 before = sim::FindEntity(w.playerPed)->position;
   StepFrontier(3723004 + static_cast<uint32_t>(TheFrontier.ride.Length() / kRideSpeed * 1000.0f));

@@ -2,6 +2,7 @@
 // why an event did not go ahead.
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 #include "diag/log.h"
 #include "events/predator.h"
@@ -80,24 +81,19 @@ TEST_F(SimSession, WhatAStartCreatesBelongsToItsKindAndLaterThingsToTheLastEvent
   Start(2);
   ASSERT_EQ(Session.events.size(), 1u);
   const EventRecord& e = Session.events[0];
-  EXPECT_EQ(e.kind, 2);
-  EXPECT_TRUE(e.built);
-  EXPECT_TRUE(e.refusal.empty());
-  EXPECT_EQ(e.notice, "Runaway wagon!");
+  EXPECT_EQ(std::tie(e.kind, e.built, e.refusal, e.notice),
+            std::make_tuple(2, true, std::string(), std::string("Runaway wagon!")));
   ASSERT_EQ(e.spawned.size(), 2u);
-  EXPECT_EQ(Thing(e.spawned[0]).what, "vehicle");
-  EXPECT_EQ(Thing(e.spawned[1]).what, "ped");
-  EXPECT_EQ(Thing(e.spawned[1]).handle, Made[1]);
-  EXPECT_TRUE(Thing(e.spawned[1]).blip);
-  EXPECT_TRUE(Thing(e.spawned[1]).enemyBlip);
-  EXPECT_FALSE(Thing(e.spawned[0]).blip);
+  const SpawnedThing &cart = Thing(e.spawned[0]), &driver = Thing(e.spawned[1]);
+  EXPECT_EQ(std::tie(cart.what, cart.blip), std::make_tuple(std::string("vehicle"), false));
+  EXPECT_EQ(std::tie(driver.what, driver.handle, driver.blip, driver.enemyBlip),
+            std::make_tuple(std::string("ped"), Made[1], true, true));
 
   // Made in a later frame (a rig, say): the last event's.
   Made.push_back(AddThing(sim::EntityKind::Object));
   Play();
   ASSERT_EQ(Session.things.size(), 3u);
-  EXPECT_EQ(Thing(2).event, 0);
-  EXPECT_EQ(Thing(2).what, "object");
+  EXPECT_EQ(std::tie(Thing(2).event, Thing(2).what), std::make_tuple(0, std::string("object")));
 
   const std::string t = Timeline();
   const size_t event = t.find("  event     #1 Runaway wagon\n");
@@ -122,18 +118,14 @@ TEST_F(SimSession, RefusalsByNotificationByLogLineAndByNothingSpawned) {
   EXPECT_EQ(Session.events[3].refusal, "spawned nothing");
   // A kind the plugin has no start for is not built, not refused.
   EXPECT_FALSE(Session.events[4].built);
-  EXPECT_TRUE(Session.events[4].refusal.empty());
-  EXPECT_TRUE(Session.events[5].refusal.empty());
+  EXPECT_EQ(Session.events[4].refusal + Session.events[5].refusal, "");
   ASSERT_EQ(Session.refusals.size(), 3u);
-  EXPECT_EQ(Session.refusals[0].second, 2);  // the road, twice
-  EXPECT_EQ(Session.refusals[1].second, 1);
-  EXPECT_EQ(Session.refusals[2].second, 1);
+  EXPECT_EQ(std::make_tuple(Session.refusals[0].second, Session.refusals[1].second,
+                            Session.refusals[2].second),
+            std::make_tuple(2, 1, 1));  // the road, twice
 
   // The dispatcher's own refusal comes with no start at all.
-  sagebrook::Settings = sagebrook::SettingsRecord{};
-  sagebrook::Settings.predatorAttack = sagebrook::Settings.runawayWagon = 0;
-  sagebrook::Settings.publicHanging = sagebrook::Settings.drunkenFolk = 0;
-  sagebrook::Settings.bountyHunters = 0;
+  OnlyKind(nullptr);
   sagebrook::DispatchRandomEvent(world().playerPed);
   Play();
   ASSERT_EQ(Session.refusals.size(), 4u);
@@ -150,17 +142,14 @@ TEST_F(SimSession, FatesReleasedConvertedDeletedAndVanished) {
   ASSERT_EQ(Made.size(), 4u);
   Play();
   // Converted: released, then given the stranger set-up.
-  sim::FindEntity(Made[1])->released = true;
-  sim::FindEntity(Made[1])->greetableWhenReleased = true;
-  sim::FindEntity(Made[3])->released = true;
-  sim::FindEntity(Made[0])->deleted = true;
-  sim::FindEntity(Made[0])->exists = false;
+  Entity(Made[1]).released = Entity(Made[1]).greetableWhenReleased = Entity(Made[3]).released =
+      true;
+  Entity(Made[0]).deleted = true;
+  Entity(Made[0]).exists = false;
   sim::RemoveEntity(Made[2]);
   Play();
-  EXPECT_EQ(Thing(0).fate, Fate::Deleted);
-  EXPECT_EQ(Thing(1).fate, Fate::Converted);
-  EXPECT_EQ(Thing(2).fate, Fate::Vanished);
-  EXPECT_EQ(Thing(3).fate, Fate::Released);
+  EXPECT_EQ(std::make_tuple(Thing(0).fate, Thing(1).fate, Thing(2).fate, Thing(3).fate),
+            std::make_tuple(Fate::Deleted, Fate::Converted, Fate::Vanished, Fate::Released));
   const std::string t = Timeline();
   EXPECT_NE(t.find("  convert   ped " + std::to_string(Made[1]) + " "), std::string::npos) << t;
   EXPECT_NE(t.find("  deleted   vehicle " + std::to_string(Made[0])), std::string::npos);
@@ -180,15 +169,13 @@ TEST_F(SimSession, WhatTheGameMakesDuringAStartsWaitsIsTheStartsAndToldAfterIt) 
   sim::SetAfterWait(nullptr);
   ASSERT_EQ(Made.size(), 1u);
   ASSERT_EQ(Session.events[0].spawned.size(), 1u);
-  EXPECT_EQ(Thing(0).what, "animal");
-  EXPECT_TRUE(Session.events[0].refusal.empty());
+  EXPECT_EQ(Thing(0).what + Session.events[0].refusal, "animal");
 }
 
 TEST_F(SimSession, TheRealPredatorAttackIsToldWithItsAnimalLogAndNotice) {
   sagebrook::Settings.logging = 1;
   Begin({sagebrook::StartPredatorAttack, nullptr, nullptr, nullptr, nullptr});
-  sagebrook::Settings.runawayWagon = sagebrook::Settings.publicHanging = 0;
-  sagebrook::Settings.drunkenFolk = sagebrook::Settings.bountyHunters = 0;
+  OnlyKind(&sagebrook::SettingsRecord::predatorAttack);
   Play();
   sagebrook::DispatchRandomEvent(world().playerPed);
   Play();
@@ -196,9 +183,9 @@ TEST_F(SimSession, TheRealPredatorAttackIsToldWithItsAnimalLogAndNotice) {
   const EventRecord& e = Session.events[0];
   ASSERT_EQ(e.spawned.size(), 1u);
   const SpawnedThing& predator = Thing(e.spawned[0]);
-  EXPECT_EQ(predator.what, "animal");
-  EXPECT_EQ(predator.model.rfind("A_C_", 0), 0u) << predator.model;
-  EXPECT_TRUE(predator.enemyBlip);
+  EXPECT_EQ(std::tie(predator.what, predator.enemyBlip),
+            std::make_tuple(std::string("animal"), true));
+  EXPECT_TRUE(predator.model.starts_with("A_C_")) << predator.model;
   EXPECT_EQ(Session.mostTrackedPeds, 1u);
   const std::string t = Timeline();
   EXPECT_NE(t.find("  log       EVENT Predator: model=" + predator.model), std::string::npos) << t;
