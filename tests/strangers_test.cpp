@@ -1,6 +1,8 @@
 // The stranger upkeep: pending peds become the game's greetable strangers
 // once the player is within 18 m, and are then no longer the plugin's.
+#include "events/hanging.h"
 #include "fixture.h"
+#include "game/timing.h"
 #include "world/spawning.h"
 
 namespace sagebrook::testing {
@@ -60,6 +62,42 @@ TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) 
   EXPECT_TRUE(Entity(other).deleted && Entity(far).deleted);
   EXPECT_TRUE(PendingStrangers.empty());
   EXPECT_FALSE(Entity(edge).deleted || Entity(near).deleted || Entity(dead).deleted);
+}
+
+// End to end: night drunks from the ambient timer, and a man freed from the
+// noose, become the game's strangers as the player rides up to each.
+TEST_F(StrangersTest, NightDrunksAndAFreedManBecomeStrangersAsThePlayerRidesUp) {
+  Ground(10.0f);
+  for (const char* model : TownsfolkModels) sim::AddModel(model);
+  for (const char* model : CriminalModels) sim::AddModel(model);
+  for (const char* prop : {"p_shotglass01x", "p_noose02x"}) sim::AddModel(prop, 0, false);
+  world().overheads = {{0.0f, 0.0f, 1000.0f, 14.0f}};
+  world().clockHour = 22;
+  OnlyKind(&SettingsRecord::drunkenFolk);
+  RunFrame();
+  RunFor(60000 + 2 * world().frameMs);
+  ASSERT_GE(PendingStrangers.size(), 3u) << "the ambient timer brought the drunks";
+
+  StartPublicHanging(world().playerPed);
+  const int32_t victim = ExecutionState.victim;
+  while (ExecutionState.active && !ExecutionState.hung) RunFrame();
+  world().ropes.at(ExecutionState.rope).broken = true;
+  RunFrame();
+  const std::vector<int32_t> pending = PendingStrangers;
+  ASSERT_EQ(pending.back(), victim) << "freed";
+
+  for (int32_t ped : pending) {
+    if (Entity(ped).released) continue;  // came near with a drunk beside it
+    sim::Vec3& player = Entity(world().playerPed).position;
+    player = Entity(ped).position;
+    player.x += 30.0f;
+    RunFrame();
+    EXPECT_FALSE(Entity(ped).released) << "not yet, at 30 m";
+    player.x -= 15.0f;
+    RunFrame();
+    EXPECT_TRUE(Greetable(ped));
+  }
+  EXPECT_TRUE(PendingStrangers.empty());
 }
 
 }  // namespace
