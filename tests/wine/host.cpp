@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "standin.h"
+
 namespace {
 
 int Passed = 0;
@@ -24,16 +26,6 @@ void Check(bool ok, const std::string& what) {
 
 bool Near(float a, float b) {
   return std::fabs(a - b) < 1e-4f;
-}
-
-template <class F>
-F Get(HMODULE module, const char* name) {
-  auto proc = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!proc) {
-    std::printf("FAILED: stand-in hook has no %s\n", name);
-    std::exit(1);
-  }
-  return proc;
 }
 
 // The stand-in hook's controls.

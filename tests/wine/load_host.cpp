@@ -11,17 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "standin.h"
 
-template <class F>
-F Get(HMODULE module, const char* name) {
-  auto proc = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!proc) {
-    std::printf("FAILED: stand-in hook has no %s\n", name);
-    std::exit(1);
-  }
-  return proc;
-}
+namespace {
 
 struct StandIn {
   int (*log)(char*, int);
