@@ -17,9 +17,10 @@ EventStart EventStarts[5] = {StartPredatorAttack, StartRunawayWagon, StartPublic
 
 namespace {
 
-// 19:00 to 05:59 of the game clock; an hour the clock cannot show is not night.
+// 19:00 to 05:59 of the game clock. Unsigned all through, so no hour the
+// game answers can overflow the subtraction.
 bool IsNight(int32_t hour) {
-  return (hour >= 19 && hour <= 23) || (hour >= 0 && hour <= 5);
+  return static_cast<uint32_t>(hour) - 6u > 12u;
 }
 
 }  // namespace
