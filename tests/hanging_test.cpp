@@ -372,6 +372,13 @@ TEST_F(HangingTest, HealthDrainsFourPointsAtLeast300MsApartUntilTheRopeKills) {
   EXPECT_EQ(Logged(kHanged), 1u);
 }
 
+TEST_F(HangingTest, AHealthNearTheBottomOfTheRangeDrainsToZeroWithoutOverflow) {
+  const int32_t victim = Hang();
+  sim::SetHandler("GetEntityHealth", [](sim::Call&, uint64_t* r) { sim::SetInt(r, INT32_MIN); });
+  RunFor(320);
+  EXPECT_EQ(Entity(victim).health, 0);
+}
+
 TEST_F(HangingTest, AtTheLimitTheLivingVictimIsKeptAndThePlayerCallsGoOn30sMore) {
   world().playerIndex = 3;
   world().tick = 3000000000u;  // far from 0, where an unset end could seem ahead

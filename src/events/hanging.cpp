@@ -118,7 +118,10 @@ void UpdateHangingPhase(uint32_t now) {
     }
     SetPedToRagdoll(s.victim, kHangingRagdollMs, kHangingRagdollMs);
     if (TickAfter(now, s.nextDrainAt)) {
-      SetEntityHealth(s.victim, std::max(GetEntityHealth(s.victim) - kDrainStep, 0));
+      // Compared before subtracting: a health the game reports near the
+      // bottom of the range must not overflow.
+      const int32_t health = GetEntityHealth(s.victim);
+      SetEntityHealth(s.victim, health > kDrainStep ? health - kDrainStep : 0);
       s.nextDrainAt = now + kDrainIntervalMs;
     }
   }
