@@ -18,10 +18,7 @@ namespace {
 
 constexpr int32_t kBrawlChance = 60;  // in 100
 
-// One of 1000 steps across a 6 m span centred on around.
-float Stagger(float around) {
-  return around + static_cast<float>(rand() % 1000) * 0.006f - 3.0f;
-}
+constexpr float kDrunkScatter = 6.0f;  // metres, the square they stand in
 
 void MakeDrunk(int32_t ped) {
   const float level = static_cast<float>(rand() % 1000) * 0.00035f + 0.55f;
@@ -50,8 +47,8 @@ void StartDrunkenFolk(int32_t playerPed) {
   drunks.reserve(static_cast<size_t>(attempts));
   for (int32_t i = 0; i < attempts; ++i) {
     ScriptVector position = centre;
-    position.x = Stagger(centre.x);
-    position.y = Stagger(centre.y);
+    position.x = ScatterAround(centre.x, kDrunkScatter);
+    position.y = ScatterAround(centre.y, kDrunkScatter);
     const char* model = TownsfolkModels[rand() % 3];
     const int32_t ped = SpawnPed(model, position, RelationshipGroups.victim, false, true);
     if (ped == 0) continue;
