@@ -117,13 +117,14 @@ TEST_F(HandleCheckTest, ReportsRemovedAndUnknownHandlesAndAttributesCreations) {
   ReleaseVehicle(&vehicleSlot);
   world().ropes[5000].exists = false;
   int32_t rope = 5000;
-  DeleteRope(&rope);  // Clear Spawned's rig ropes go unchecked
-  ASSERT_EQ(check.violations().size(), 3u);
+  DeleteRope(&rope);
+  ASSERT_EQ(check.violations().size(), 4u);
   EXPECT_NE(check.violations()[0].find("IsEntityDead slot 0 given " + std::to_string(bystander) +
                                        ", which the game has removed"),
             std::string::npos);
   EXPECT_NE(check.violations()[1].find("never issued"), std::string::npos);
   EXPECT_NE(check.violations()[2].find("ReleaseVehicle"), std::string::npos);
+  EXPECT_NE(check.violations()[3].find("DeleteRope"), std::string::npos);
 }
 
 // Found by the soak: a player's ped that vanished while an event waited for

@@ -21,7 +21,9 @@ void ClearSpawned() {
   for (int32_t object : RigObjects) {
     if (EntityExists(object)) DeleteObject(&object);
   }
-  for (int32_t rope : RigRopes) DeleteRope(&rope);
+  for (int32_t rope : RigRopes) {
+    if (DoesRopeExist(rope)) DeleteRope(&rope);
+  }
   SpawnedPeds.clear();
   SpawnedVehicles.clear();
   RigObjects.clear();

@@ -94,29 +94,11 @@ constexpr HandleSlots kHandleSlots[] = {
     {"UpdatePedVariation", "P"},
 };
 
-// The only natives the plugin may apply to a handle the game has removed,
-// each with the reason it may.
-struct Allowed {
-  const char* native;
-  size_t slot;
-  const char* why;
-};
-constexpr Allowed kAllowedOnRemoved[] = {
-    {"DeleteRope", 0, "Clear Spawned deletes rig ropes without an existence check"},
-};
-
 const char* SlotsOf(const char* native) {
   for (const HandleSlots& h : kHandleSlots) {
     if (std::strcmp(h.native, native) == 0) return h.slots;
   }
   return "";
-}
-
-bool AllowedOnRemoved(const char* native, size_t slot) {
-  for (const Allowed& a : kAllowedOnRemoved) {
-    if (a.slot == slot && std::strcmp(a.native, native) == 0) return true;
-  }
-  return false;
 }
 
 // Handles only grow, so what lies above the last one seen is new.
@@ -214,7 +196,7 @@ void HandleCheck::Check(const sim::Call& call, size_t slot, char kind) {
     issued = e != nullptr && (upper == 'E' || e->kind == want);
     exists = issued && e->exists;
   }
-  if (exists || (issued && AllowedOnRemoved(call.native->name, slot))) return;
+  if (exists) return;
   if (violations_.size() >= 20) return;
   violations_.push_back("frame " + std::to_string(w.frame) + ": " + call.Name() + " slot " +
                         std::to_string(slot) + " given " + std::to_string(handle) + ", " +
