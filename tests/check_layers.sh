@@ -16,9 +16,6 @@ while IFS= read -r line; do
   file=${line%%:*}
   target=$(sed -E 's/.*#include "([a-z0-9_]+)\/.*/\1/' <<<"${line#*:}")
   own=${file%%/*}
-  # win32/ is the Windows home of the core, not a layer of it: it binds the
-  # hook and calls the entry.
-  case "$file" in platform/win32/*) continue ;; esac
   if [ "$(rank "$target")" -gt "$(rank "$own")" ] || [ "$(rank "$own")" -lt 0 ]; then
     echo "FAILED: $file includes $target, a layer above $own"
     failed=1
