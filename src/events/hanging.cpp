@@ -89,6 +89,30 @@ void TakeDown(RigParts parts, int32_t victim) {
   if (EntityExists(victim)) SetPedIgnoresEvents(victim, false);
 }
 
+// Lets the executioners and a dead victim go and returns to idle.
+void LetExecutionGo() {
+  ExecutionStateRecord& s = ExecutionState;
+  for (int32_t e : s.executioners) {
+    if (e == 0 || !EntityExists(e)) continue;
+    SetPedIgnoresEvents(e, false);
+    ClearPedTasks(e);
+    int32_t copy = e;
+    ReleasePed(&copy);
+    RemoveEvery(SpawnedPeds, e);
+  }
+  const int32_t victim = s.victim;
+  if (victim != 0 && EntityExists(victim) && IsEntityDead(victim)) {
+    RemoveEventBlips(victim);
+    int32_t copy = victim;
+    ReleasePed(&copy);
+    RemoveEvery(SpawnedPeds, victim);
+  }
+  s.active = false;
+  s.executioners[0] = 0;
+  s.executioners[1] = 0;
+  s.victim = 0;
+}
+
 void FreeVictim() {
   const int32_t victim = ExecutionState.victim;
   const int32_t rope = ExecutionState.rope;
@@ -182,9 +206,10 @@ void StartPublicHanging(int32_t playerPed) {
   s.executioners[1] = second;
   s.hung = false;
   s.anchor = anchor;
-  // The executioners' models may have taken frames to stream in.
+  // The executioners' models may have taken frames to stream in. Nothing
+  // was hanged, so the player is left alone.
   if (!EntityExists(victim)) {
-    EndExecution();
+    LetExecutionGo();
     return;
   }
   for (int32_t e : s.executioners) {
@@ -220,8 +245,9 @@ void RigNoose(int32_t victim) {
   const ScriptVector v = GetEntityCoords(victim);
   const float length =
       GetDistanceBetweenCoords(v.x, v.y, v.z, anchor.x, anchor.y, anchor.z) + kRopeSlack;
+  // 0 may be a real rope: only the game can say whether one was made.
   const int32_t rope = AddRope(v.x, v.y, v.z, length);
-  if (rope == 0 || rope == kNoRope) return TakeDown(parts, victim);
+  if (rope == kNoRope || !DoesRopeExist(rope)) return TakeDown(parts, victim);
   parts.rope = rope;
 
   // The noose is dressing: without it the rig goes on.
@@ -277,33 +303,15 @@ void UpdatePublicHanging() {
 }
 
 void EndExecution() {
-  ExecutionStateRecord& s = ExecutionState;
-  for (int32_t e : s.executioners) {
-    if (e == 0 || !EntityExists(e)) continue;
-    SetPedIgnoresEvents(e, false);
-    ClearPedTasks(e);
-    int32_t copy = e;
-    ReleasePed(&copy);
-    RemoveEvery(SpawnedPeds, e);
-  }
-  const int32_t victim = s.victim;
-  if (victim != 0 && EntityExists(victim) && IsEntityDead(victim)) {
-    RemoveEventBlips(victim);
-    int32_t copy = victim;
-    ReleasePed(&copy);
-    RemoveEvery(SpawnedPeds, victim);
-  }
+  LetExecutionGo();
   executionQuietUntil = platform::TickCount() + kQuietMs;
-  s.active = false;
-  s.executioners[0] = 0;
-  s.executioners[1] = 0;
-  s.victim = 0;
 }
 
 void HangingPlayerCalls(int32_t player) {
-  const bool quiet =
-      executionQuietUntil != 0 && TickAfter(executionQuietUntil, platform::TickCount());
-  if (!ExecutionState.active && !quiet) return;
+  if (executionQuietUntil != 0 && !TickAfter(executionQuietUntil, platform::TickCount())) {
+    executionQuietUntil = 0;  // passed for good, however long the session runs
+  }
+  if (!ExecutionState.active && executionQuietUntil == 0) return;
   HangingPlayerCallA(player);
   HangingPlayerCallB(player);
   HangingPlayerCallC(player);

@@ -35,7 +35,8 @@ struct FreedVictimMoodRecord {
 };
 extern FreedVictimMoodRecord FreedVictimMood;
 
-// The player calls go on until then after a hanging; 0 before the first.
+// The player calls go on until then after a hanging; 0 when not set, before
+// the first hanging and once it has passed.
 extern uint32_t executionQuietUntil;
 
 inline constexpr uint32_t kLeadInMs = 6000;
@@ -60,7 +61,8 @@ void UpdatePublicHanging();
 void HangingPlayerCalls(int32_t player);
 void KeepFreedVictimHappy();
 
-// Lets the executioners and a dead victim go and returns to idle.
+// Lets the executioners and a dead victim go and returns to idle; the player
+// calls go on for a while after.
 void EndExecution();
 // Clear Spawned's part: idle, with no victim, guards, prop or rope.
 void StandDownHanging();

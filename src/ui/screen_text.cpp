@@ -47,7 +47,11 @@ void ShowNotification(const char* message) {
 
 void DrawNotification() {
   if (Notification.text[0] == '\0') return;
-  if (TickAfter(platform::TickCount(), Notification.expiresAt)) return;
+  if (TickAfter(platform::TickCount(), Notification.expiresAt)) {
+    // Gone for good: an expiry 24.9 days old would read as ahead again.
+    Notification.text[0] = '\0';
+    return;
+  }
   DrawOutlinedText(kNotificationY, Notification.text);
 }
 
