@@ -2,13 +2,17 @@
 // The simulated game answers the natives, so times include its share.
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 #include "events/ambient.h"
+#include "events/hanging.h"
 #include "game/hook.h"
 #include "host/plugin.h"
 #include "sim.h"
 #include "tracking/registry.h"
 #include "ui/screen_text.h"
 #include "ui/settings.h"
+#include "world/spawning.h"
 
 namespace {
 
@@ -41,7 +45,8 @@ void StartSession(int trackedPeds, bool menuOpen, bool notification) {
   if (notification) ShowNotification("Bounty hunters and their dogs are on your trail!");
 }
 
-void RunFrames(benchmark::State& state) {
+// keepUp runs after each frame to hold the state being measured.
+void RunFrames(benchmark::State& state, const std::function<void()>& keepUp = {}) {
   sim::World& w = sim::GetWorld();
   uint64_t callsBefore = w.nativeCalls;
   for (auto _ : state) {
@@ -49,6 +54,7 @@ void RunFrames(benchmark::State& state) {
     hook::scriptWait(0);
     // Keep the notification on screen for the whole run.
     if (Notification.text[0] != '\0') Notification.expiresAt = w.tick + 3500;
+    if (keepUp) keepUp();
   }
   state.counters["natives/frame"] = benchmark::Counter(
       static_cast<double>(w.nativeCalls - callsBefore) / static_cast<double>(state.iterations()));
@@ -71,6 +77,47 @@ void BM_FrameMenuOpenWithNotification(benchmark::State& state) {
   RunFrames(state);
 }
 BENCHMARK(BM_FrameMenuOpenWithNotification);
+
+// The most a frame does: 60 tracked peds with blips, a victim on the rope,
+// strangers waiting for the player, the menu open and a notification.
+void BM_BusiestFrame(benchmark::State& state) {
+  StartSession(0, false, false);
+  sim::World& w = sim::GetWorld();
+  w.ground = [](float, float, float& z) {
+    z = 10.0f;
+    return true;
+  };
+  w.overheads = {{0.0f, 0.0f, 1000.0f, 14.0f}};
+  for (const char* model : TownsfolkModels) sim::AddModel(model);
+  for (const char* model : CriminalModels) sim::AddModel(model);
+  for (const char* prop : {"p_shotglass01x", "p_noose02x"}) sim::AddModel(prop, 0, false);
+  StartPublicHanging(w.playerPed);
+  while (ExecutionState.active && !ExecutionState.hung) {
+    FrameUpdate();
+    hook::scriptWait(0);
+  }
+  if (!ExecutionState.hung) {
+    state.SkipWithError("the hanging was not rigged");
+    return;
+  }
+  for (int32_t ped : SpawnedPeds) {
+    if (ped != ExecutionState.victim) EventBlips.push_back({sim::AddBlip(ped, 1), 0, ped});
+  }
+  for (int i = 0; SpawnedPeds.size() < 60; ++i) {
+    int32_t ped = sim::AddEntity(sim::EntityKind::Ped, {static_cast<float>(i), 30, 10});
+    SpawnedPeds.push_back(ped);
+    EventBlips.push_back({sim::AddBlip(ped, 1), 0, ped});
+    if (i < 10) PendingStrangers.push_back(ped);  // beyond 18 m, so they stay pending
+  }
+  MenuState.menuOpen = true;
+  ShowNotification("Outlaws are stringing someone up...");
+  RunFrames(state, [&w] {
+    ExecutionState.phaseDeadline = w.tick + kHangingLimitMs;
+    sim::FindEntity(ExecutionState.victim)->health = 1000000;
+  });
+  if (!ExecutionState.hung || !ExecutionState.active) state.SkipWithError("the hanging ended");
+}
+BENCHMARK(BM_BusiestFrame);
 
 }  // namespace
 
