@@ -119,6 +119,7 @@ bad_arguments)
 --minutes ten
 --minutes 99999
 --seed 4294967296
+--seed 18446744073709551616
 --seed 12x
 --hour 24
 --frequency sometimes
@@ -153,6 +154,7 @@ fates)
   "$sim" --seed 5 --minutes 10 --hour 20 --frequency often --key F11@9m,Up@9m1s,Enter@9m2s \
     --map map.svg >t.txt || fail "run"
   grep -q '  notice    "Cleared spawned events"' t.txt || fail "no Clear Spawned"
+  grep -qE ' player +rides over to see #[0-9]+ ' t.txt || fail "the player never rode over to see"
   # The summary's table counts the fates the timeline told, each thing's at most once.
   check '
     $3 ~ /^(spawned|released|convert|deleted|vanished)$/ {
