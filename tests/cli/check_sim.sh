@@ -8,62 +8,99 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
-
-# Kinds by their summary names, in event-kind order.
-kinds=("Predator attack" "Runaway wagon" "Public hanging" "Drunken folk" "Bounty hunters")
+# Runs the awk program over files; each line it prints is a failure.
+check() {
+  local found
+  found=$(awk "$@")
+  [ -z "$found" ] || fail "$found"
+}
 
 case "$case_name" in
 same_seed)
-  "$sim" --seed 7 --minutes 6 --frequency often >a.txt || fail "first run"
-  "$sim" --seed 7 --minutes 6 --frequency often >b.txt || fail "second run"
+  play=(--minutes 6 --frequency often --blips off --log off)
+  "$sim" --seed 7 "${play[@]}" >a.txt || fail "first run"
+  "$sim" --seed 7 "${play[@]}" >b.txt || fail "second run"
   cmp -s a.txt b.txt || fail "the same seed gave two timelines: $(diff a.txt b.txt | head -5)"
-  grep -q ' event ' a.txt || fail "no event in six minutes of often"
-  "$sim" --seed 8 --minutes 6 --frequency often >c.txt || fail "third run"
+  grep -qE '^[0-9:.]+ +[0-9:]+ +event ' a.txt || fail "no event in six minutes of often"
+  grep -q ' blip ' a.txt && fail "blips though switched off"
+  "$sim" --seed 8 "${play[@]}" >c.txt || fail "third run"
   cmp -s a.txt c.txt && fail "seeds 7 and 8 gave the same timeline"
   ;;
 every_kind)
+  # From noon an hour of play runs the game clock through a night, so drunks can come too.
   "$sim" --seed 3 --minutes 60 --frequency often --events all --hour 12 >t.txt || fail "run"
-  for kind in "${kinds[@]}"; do
-    row=$(grep -E "^  $kind +[0-9]" t.txt)
-    [[ $row == *"not built"* ]] && fail "$kind is not built in"
-    went=$(awk '{print $(NF-4)}' <<<"$row")
-    [ "${went:-0}" -ge 1 ] || fail "$kind never went ahead in an hour: $row"
-  done
-  # Drunks at night only: 19:00 to 05:59 on the game clock.
-  while read -r hour; do
-    [ "$((10#$hour))" -ge 19 ] || [ "$((10#$hour))" -lt 6 ] || fail "drunks at $hour:00"
-  done < <(grep -E '  event +#[0-9]+ Drunken folk$' t.txt | awk '{print substr($2, 1, 2)}')
-  # The clock went through a night: from noon, an hour of play is 30 game hours.
-  grep -qE '^[0-9:.]+  (2[0-3]|0[0-5]):' t.txt || fail "no night in the timeline"
+  grep -q 'game clock 12:00 to 18:0' t.txt || fail "the clock: $(grep '^Summary' t.txt)"
+  # Each kind went ahead, and the summary adds up what the timeline told of it: the events,
+  # their refusals and what each spawned, by the kind that spawned it.
+  check '
+    $3 == "event" { kind[$4] = $5 " " $6; started[$5 " " $6]++; notice = skip = "" }
+    $3 == "notice" || $3 == "log" { t = $0; sub(/^[^ ]+ +[^ ]+ +[^ ]+ +/, "", t) }
+    $3 == "notice" { notice = t }
+    $3 == "log" && / - skipped/ { skip = t }
+    $3 == "refused" {
+      refused[kind[$4]]++; refusals++
+      # Told by what the plugin showed, else by what it logged, else by what it did not do.
+      r = substr($0, index($0, "#")); r = substr(r, index(r, ": ") + 2)
+      if (r != (notice != "" ? notice : skip != "" ? skip : "spawned nothing"))
+        print "refused so: " $0
+    }
+    $3 == "spawned" {
+      by = $(NF - 1) " " $NF
+      made[by, $4 == "vehicle" ? 7 : $4 ~ /^(ped|animal)$/ ? 6 : 8]++
+      want = $6 ~ /^A_C_(Wolf|Cougar|Bear)/ ? "Predator attack" \
+           : $6 ~ /^A_C_Dog/ ? "Bounty hunters" : $4 == "vehicle" ? "Runaway wagon" \
+           : $6 == "p_noose02x" ? "Public hanging" : by
+      if (want != by) print "spawned for the wrong kind: " $0
+    }
+    /^Refusals by reason/ { reasons = 1; next }
+    reasons && /^$/ { reasons = 0 }
+    reasons && $1 ~ /^[0-9]+$/ { byReason += $1 }
+    /^  [A-Z][a-z]+ [a-z]+ / && NF == 8 {
+      k = $1 " " $2; ++rows
+      if ($4 < 1) print k " never went ahead in an hour"
+      if ($3 != started[k] + 0 || $5 != refused[k] + 0 || $4 != $3 - $5)
+        print "summary row " $0 " against " started[k] + 0 " events, " refused[k] + 0 " refused"
+      for (c = 6; c <= 8; ++c) if ($c != made[k, c] + 0) print "summary row " $0 ": column " c
+    }
+    END {
+      if (rows != 5) print rows " kinds in the summary"
+      if (byReason != refusals) print byReason " refusals by reason, " refusals " refused"
+    }' t.txt
   ;;
 menu_screenshot)
-  # Opened with the gamepad, one row down with the keyboard.
-  "$sim" --minutes 0.2 --pad RB+X@2s --key Down@3s --screenshot 4s:menu.svg \
-    --screenshot 4s:menu.png >t.txt || fail "run"
+  # Every menu setting away from its default; the menu opened with the gamepad, then three
+  # rows down with the pad and the keyboard, at times in each unit.
+  "$sim" --minutes 0.1 --seed 9 --hour=22 --ambient off --frequency often --distance close \
+    --blips off --events hunters,predator --log OFF --pad RB+X@0m1s500ms,Down@2s,Down@2200ms \
+    --key Down@0.04m --screenshot 0.001h:menu.svg --screenshot 3.6s:menu.png \
+    >t.txt || fail "run"
+  grep -q '^Sagebrook .*: seed 9, 0:06 of play from 22:00 game time$' t.txt || fail "header"
+  for line in '01\.5.. +22:00 +pad +RB\+X' '02\.0.. +22:01 +pad +Down' '02\.2.. +22:01 +pad +Down' \
+    '02\.4.. +22:01 +key +Down' '03\.6.. +22:01 +picture +screenshot menu.png'; do
+    grep -qE "^00:$line$" t.txt || fail "no line $line"
+  done
+  [ "$(grep -c '(switched off)$' t.txt)" = 3 ] || fail "not three kinds switched off"
+  grep -qE '^  Predator attack +0 +0 ' t.txt || fail "predators switched off"
   [ "$(head -c 8 menu.png | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
     fail "menu.png is not a PNG"
-  rows=("Trigger Event Now" "&lt; Ambient Events: ON &gt;" "Frequency: Normal"
-        "Spawn Distance: Random" "Event Blips: ON" "Predator Attack: ON" "Runaway Wagon: ON"
-        "Public Hanging: ON" "Drunken Folk: ON" "Bounty Hunters: ON" "Logging: ON"
-        "Clear Spawned")
+  rows=("Trigger Event Now" "Ambient Events: OFF" "Frequency: Often"
+        "&lt; Spawn Distance: Close &gt;" "Event Blips: OFF" "Predator Attack: ON"
+        "Runaway Wagon: OFF" "Public Hanging: OFF" "Drunken Folk: OFF" "Bounty Hunters: ON"
+        "Logging: OFF" "Clear Spawned")
   # Centred on x 0.15525 of 1920; row i at y 0.222 + 0.05445 i of 1080.
-  expect() {  # text, x, y
-    local found
-    found=$(grep -F ">$1</text>" menu.svg | grep -c "translate($2 $3)")
-    [ "$found" -ge 1 ] || fail "'$1' not drawn at ($2, $3)"
+  expect() {  # text, y, colour
+    grep -F ">$1</text>" menu.svg | grep -F "translate(298.08 $2)" | grep -qF "$3" ||
+      fail "'$1' not drawn at y $2 in $3"
   }
   for i in "${!rows[@]}"; do
     y=$(awk -v i="$i" 'BEGIN { printf "%.2f", (0.222 + 0.05445 * i) * 1080 }')
-    expect "${rows[$i]}" 298.08 "$y"
+    colour='rgb(255,255,255)'
+    [ "$i" = 3 ] && colour='rgb(255,220,40)'  # the selected row is gold
+    expect "${rows[$i]}" "$y" "$colour"
   done
-  expect SAGEBROOK 298.08 107.89
-  expect v1.1 298.08 168.48
-  expect "Automatically fire events as you travel." 298.08 947.21
-  # The selected row is gold, the others white.
-  grep -F '>&lt; Ambient Events: ON &gt;</text>' menu.svg | grep -q 'rgb(255,220,40)' ||
-    fail "selected row not gold"
-  grep -F '>Frequency: Normal</text>' menu.svg | grep -q 'rgb(255,255,255)' ||
-    fail "unselected row not white"
+  expect SAGEBROOK 107.89 ''
+  expect v1.1 168.48 ''
+  expect "How far from you events appear, in a random direction." 947.21 ''
   [ "$(grep -c '<rect' menu.svg)" -eq 10 ] || fail "expected backdrop + 8 panel rects + highlight"
   ;;
 bad_arguments)
@@ -77,26 +114,26 @@ bad_arguments)
     [ -s out.txt ] && fail "'$args' wrote to stdout"
   done <<'CASES'
 --minutes
---minutes 0
 --minutes 0.0000001
 --minutes -3
 --minutes ten
 --minutes 99999
 --seed 4294967296
+--seed 18446744073709551616
 --seed 12x
 --hour 24
 --frequency sometimes
 --distance near
 --events predator,dragons
---log maybe
+--blips maybe
 --key F11
---key F99@5s
+--key F25@5s
 --key Enter@soon
+--key Up@-5s
 --pad RB+Q@5s
 --screenshot menu.png
 --screenshot 5s:menu.jpg
---screenshot 20m:late.svg
---map
+--screenshot 3m:late.svg --minutes 2
 --map map.txt
 --bogus
 extra
@@ -105,21 +142,41 @@ CASES
   "$sim" --help >help.txt 2>err.txt || fail "--help exited $?"
   grep -q '^Usage: sagebrook-sim' help.txt || fail "--help printed no usage"
   [ -s err.txt ] && fail "--help wrote to stderr"
+  # A picture that cannot be written: the run goes on and ends with status 1.
+  "$sim" --minutes 0.1 --screenshot 1s:no/such/folder/shot.svg >out.txt 2>err.txt
+  rc=$?
+  [ "$rc" = 1 ] && [ "$(grep -c '^sagebrook-sim: cannot write' err.txt)" = 1 ] ||
+    fail "an unwritable picture: status $rc, $(cat err.txt)"
+  grep -q '^Summary' out.txt || fail "no summary after an unwritable picture"
   ;;
 fates)
-  # Clear Spawned from the menu deletes what is tracked; riding on releases the rest.
-  "$sim" --seed 5 --minutes 8 --events predator --frequency often \
-    --key F11@7m,Up@7m1s,Enter@7m2s --map map.svg >t.txt || fail "run"
+  # At night, so drunks come too; Clear Spawned from the menu near the end.
+  "$sim" --seed 5 --minutes 10 --hour 20 --frequency often --key F11@9m,Up@9m1s,Enter@9m2s \
+    --map map.svg >t.txt || fail "run"
   grep -q '  notice    "Cleared spawned events"' t.txt || fail "no Clear Spawned"
-  grep -qE '  deleted   animal [0-9]+ A_C_[A-Za-z_0-9]+ of #[0-9]+ Predator attack$' t.txt ||
-    fail "nothing deleted"
-  grep -qE '  released  animal .* of #[0-9]+ Predator attack, 2[5-9][0-9] m from the player' t.txt ||
-    fail "nothing released beyond 250 m"
-  spawned=$(grep -c '  spawned  ' t.txt)
-  created=$(awk '/^  created/ {print $2 + $3 + $4 + $5}' t.txt)
-  [ "$spawned" -ge 3 ] && [ "$spawned" = "$created" ] ||
-    fail "$spawned spawned lines, summary says $created"
-  [ "$(grep -c '<polygon' map.svg)" -ge "$spawned" ] || fail "map lacks the spawned animals"
+  grep -qE ' player +rides over to see #[0-9]+ ' t.txt || fail "the player never rode over to see"
+  # The summary's table counts the fates the timeline told, each thing's at most once.
+  check '
+    $3 ~ /^(spawned|released|convert|deleted|vanished)$/ {
+      c = $4 == "vehicle" ? 2 : $4 == "object" ? 3 : $4 == "rope" ? 4 : 1
+      n[$3, c]++; any[$3]++
+      if ($3 != "spawned" && told[$4 $5]++) print "told twice: " $0
+      if ($3 == "convert" && $4 != "ped") print "only people become strangers: " $0
+    }
+    /^  (created|released|converted|deleted|still there) / {
+      row = $1 == "created" ? "spawned" : $1 == "converted" ? "convert" : $1
+      for (c = 1; c <= 4; ++c) {
+        want = row != "still" ? n[row, c] : n["spawned", c] - n["released", c] - n["convert", c] \
+                                            - n["deleted", c] - n["vanished", c]
+        if ($(NF - 4 + c) != want + 0) print "summary row " $0 ": column " c " not " want + 0
+      }
+    }
+    END { if (!any["released"] || !any["convert"] || !any["deleted"]) print "a fate never came" }
+  ' t.txt
+  # One mark on the map for each thing spawned but ropes.
+  marks=$(grep -c 'stroke-width="2.5"/>' map.svg)
+  [ "$marks" = "$(grep -cE ' spawned +(ped|animal|vehicle|object) ' t.txt)" ] ||
+    fail "the map does not mark each thing spawned"
   ;;
 *)
   echo "unknown case $case_name"
