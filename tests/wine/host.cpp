@@ -1,8 +1,9 @@
 // The shipped Sagebrook.asi under wine, loaded as an ASI loader does it: alone,
 // from a game folder named outside the ANSI code page that holds the stand-in
-// hook. It checks what only the real binary shows: the hook coming in as its
-// import, registering and unregistering in order, the ini beside the
-// executable, the log file, and thousands of frames of random keys.
+// hook and a fake XInput. It checks what only the real binary shows: the hook
+// coming in as its import, registering and unregistering in order, the ini
+// beside the executable, the log file, the gamepad read through XInput
+// (absent, then plugged in), and thousands of frames of random keys.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,10 +31,12 @@ F Get(HMODULE module, const char* name) {
 }
 
 constexpr unsigned kMenuKey = VK_F10;  // as Sagebrook.ini sets it
+constexpr unsigned kPadRBX = 0x0200 | 0x4000;
 
-// The stand-in hook's controls, and frames run through them.
+// The stand-in hook's and the fake XInput's controls, and frames run through them.
 struct Game {
   HMODULE hook = LoadLibraryW(L"ScriptHookRDR2.dll");
+  HMODULE pad = LoadLibraryW(L"xinput1_4.dll");
   void* (*registeredModule)() = Get<void* (*)()>(hook, "StandInModule");
   int (*log)(char*, int) = Get<int (*)(char*, int)>(hook, "StandInLog");
   void (*setPlayer)(int) = Get<void (*)(int)>(hook, "StandInSetPlayer");
@@ -41,6 +44,10 @@ struct Game {
   void (*releaseKey)(unsigned) = Get<void (*)(unsigned)>(hook, "StandInReleaseKey");
   int (*texts)(char*, int) = Get<int (*)(char*, int)>(hook, "StandInLastFrameTexts");
   void (*buildCountry)() = Get<void (*)()>(hook, "StandInBuildCountry");
+  void (*setPad)(int, unsigned) = Get<void (*)(int, unsigned)>(pad, "FakePadSet");
+  LONG (*padReads)() = Get<LONG (*)()>(pad, "FakePadReads");
+  LONG reads = 0;
+  DWORD lastReadAt = 0;
 
   std::string Log() {
     static char buffer[1 << 16];
@@ -61,10 +68,21 @@ struct Game {
                ? ""
                : all.substr(start + 1, all.find('\n', start + 1) - start - 1);
   }
-  void Frame() { runFrames(1); }
+  void Frame() {
+    runFrames(1);
+    if (padReads() != reads) lastReadAt = GetTickCount();
+    reads = padReads();
+  }
   void Press(unsigned key) {
     releaseKey(key);
     Frame();
+  }
+  // Frames at about 100 a second until the menu opens; the tick it opened at.
+  DWORD UntilMenuOpens() {
+    for (DWORD start = GetTickCount(); !MenuOpen() && GetTickCount() - start < 4000; Sleep(10)) {
+      Frame();
+    }
+    return GetTickCount();
   }
 };
 
@@ -84,13 +102,15 @@ std::string ReadFile(const wchar_t* name) {
   return content;
 }
 
-// Random key releases; on the way Logging is turned on and Trigger Event Now
-// pressed now and then.
+// Random key releases with the gamepad unplugged, about 400 frames a second;
+// on the way Logging is turned on and Trigger Event Now pressed now and then.
+// Keys go only to the open menu, which takes them at once: a release left
+// pending would be taken when the gamepad opens the menu.
 void RandomKeys(Game& game, int frames) {
   std::mt19937 random(14);
   const unsigned keys[] = {kMenuKey, VK_F11, VK_UP, VK_DOWN, VK_BACK, 0x41, 0x100, 0xFFFF};
   bool logging = false, wantTrigger = false;
-  for (int frame = 0; frame < frames; ++frame) {
+  for (int frame = 0; frame < frames; ++frame, Sleep(2)) {
     const std::string selected = game.Selected();
     wantTrigger = wantTrigger || random() % 40 == 0;
     if (!logging || wantTrigger) {
@@ -104,7 +124,7 @@ void RandomKeys(Game& game, int frames) {
         game.releaseKey(VK_RETURN);
         wantTrigger = false;
       }
-    } else if (random() % 3 == 0) {
+    } else if (!selected.empty() && random() % 3 == 0) {
       game.releaseKey(keys[random() % 8]);
     }
     game.Frame();
@@ -138,7 +158,14 @@ int main() {
   Check(!f11Opened && game.MenuOpen(), "Sagebrook.ini beside the executable moves the menu to F10");
   game.Press(kMenuKey);
 
+  const LONG readsBefore = game.reads;
+  const DWORD start = GetTickCount();
   RandomKeys(game, 2500);
+  const DWORD elapsed = GetTickCount() - start;
+  const LONG reads = game.reads - readsBefore;
+  std::printf("%ld reads of the unplugged gamepad in %lu ms of frames\n", reads, elapsed);
+  Check(reads <= 1 + static_cast<LONG>(elapsed / 2000),
+        "with no controller, XInputGetState is called once per 2 s");
   const std::string log = ReadFile(L"Sagebrook.log");
   bool stamped = log.size() > 2 && log.compare(log.size() - 2, 2, "\r\n") == 0;
   for (size_t at = 0; stamped && at < log.size(); at = log.find("\r\n", at) + 2) {
@@ -147,6 +174,24 @@ int main() {
   Check(stamped && log.find("] EVENT ") != std::string::npos,
         "Sagebrook.log holds the events fired, each line stamped and ending in CR LF");
   Check(game.Log().find("FAIL") == std::string::npos, "the game saw no bad native call");
+
+  // Plugged in with RB+X held, the pad is read 2 s after the last read that
+  // found none, the menu opens, and from then on every frame reads it. Again
+  // after unplugging with RB+X held: a pad not read has no buttons down.
+  for (int i = 0; i < 30; ++i) game.Frame();  // no event start mid-frame
+  if (game.MenuOpen()) game.Press(kMenuKey);
+  for (int round = 0; round < 2; ++round) {
+    const DWORD absentSince = game.lastReadAt;
+    game.setPad(1, kPadRBX);
+    const DWORD waited = game.UntilMenuOpens() - absentSince;
+    const LONG before = game.reads;
+    for (int i = 0; i < 30; ++i) game.Frame();
+    std::printf("menu opened %lu ms after the last read that found no pad\n", waited);
+    Check(waited >= 1990 && waited <= 2100 && game.reads - before == 30,
+          "a pad plugged in is read within 2 s, then every frame; RB+X opens the menu");
+    game.setPad(0, kPadRBX);
+    game.Press(kMenuKey);
+  }
 
   Check(FreeLibrary(plugin) && game.Log() ==
                                    "scriptRegister\nkeyboardHandlerRegister\n"
