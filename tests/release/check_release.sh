@@ -7,9 +7,14 @@
 #   imports ASI: a PE32+ x86-64 DLL that imports exactly the hook's nine
 #     functions by their decorated names, otherwise only Windows' own DLLs, and
 #     exports nothing, so it loads in any game folder that has the hook.
+#   reproducible ZIP ASI EPOCH: no link time stamp in the plugin; the zip's
+#     entries in their fixed order, dated EPOCH; SHA256SUMS beside the zip
+#     matches the plugin and the zip.
 set -u
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
+# Little-endian unsigned integer of $3 bytes at offset $2 of file $1.
+number() { od -An --endian=little -tu"$3" -j"$2" -N"$3" "$1" | tr -d ' '; }
 
 case "$1" in
 archive)
@@ -65,8 +70,34 @@ imports)
     <<<"$dump" | tr '\n' ' ')
   [ -z "$exports" ] || [ "$exports" = "00000000 00000000 " ] || fail "exports: $exports"
   ;;
+reproducible)
+  zip=$2 asi=$3 epoch=$4
+  # The COFF header's time stamp, 8 bytes past the PE signature.
+  [ "$(number "$asi" $(($(number "$asi" 60 4) + 8)) 4)" = 0 ] || fail "the DLL has a time stamp"
+  # The central directory's entries, found from its end record; DOS times in
+  # UTC, to the two seconds they can hold.
+  end=$(($(stat -c %s "$zip") - 22))
+  at=$(number "$zip" $((end + 16)) 4) names=""
+  for ((i = 0; i < $(number "$zip" $((end + 10)) 2); i++)); do
+    t=$(number "$zip" $((at + 12)) 2) d=$(number "$zip" $((at + 14)) 2)
+    length=$(number "$zip" $((at + 28)) 2)
+    name=$(dd if="$zip" bs=1 skip=$((at + 46)) count="$length" 2>/dev/null)
+    names+="$name "
+    when=$(date -u +%s -d "$((1980 + (d >> 9)))-$(((d >> 5) & 15))-$((d & 31)) \
+$((t >> 11)):$(((t >> 5) & 63)):$(((t & 31) * 2))") || when=0
+    [ $((when - epoch)) -le 1 ] && [ $((epoch - when)) -le 1 ] ||
+      fail "$name is dated $(date -u -d "@$when"), not $(date -u -d "@$epoch")"
+    at=$((at + 46 + length + $(number "$zip" $((at + 30)) 2) + $(number "$zip" $((at + 32)) 2)))
+  done
+  [ "$names" = "Sagebrook.asi Sagebrook.ini README.txt " ] || fail "the zip holds, in order: $names"
+  cd "$(dirname "$zip")" || exit 1
+  [ "$(awk '{ print $2 }' SHA256SUMS | tr '\n' ' ')" = "Sagebrook.asi $(basename "$zip") " ] ||
+    fail "SHA256SUMS does not list the plugin and the zip"
+  sha256sum --quiet -c SHA256SUMS || fail "SHA256SUMS does not match"
+  ;;
 *)
-  echo "usage: $0 archive ZIP ASI VERSION | resource ASI VERSION | imports ASI"
+  echo "usage: $0 archive ZIP ASI VERSION | resource ASI VERSION | imports ASI |"
+  echo "       reproducible ZIP ASI EPOCH"
   exit 2
   ;;
 esac
