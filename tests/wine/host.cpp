@@ -171,8 +171,8 @@ int main() {
   for (size_t at = 0; stamped && at < log.size(); at = log.find("\r\n", at) + 2) {
     stamped = log.compare(at, 1, "[") == 0 && log.compare(at + 13, 2, "] ") == 0;
   }
-  Check(stamped && log.find("] EVENT ") != std::string::npos,
-        "Sagebrook.log holds the events fired, each line stamped and ending in CR LF");
+  Check(stamped && log.find("] EVENT Predator: model=A_C_") != std::string::npos,
+        "Sagebrook.log holds the events fired, formatted, each line stamped and ending in CR LF");
   Check(game.Log().find("FAIL") == std::string::npos, "the game saw no bad native call");
 
   // Plugged in with RB+X held, the pad is read 2 s after the last read that
