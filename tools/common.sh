@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 NEEDED_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
-                 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 librsvg2-bin)
+                 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 librsvg2-bin zip)
 
 ensure_packages() {
   local missing=()
@@ -25,14 +25,13 @@ ensure_packages() {
   fi
 }
 
-# The plugin and the release archive, into dist/.
+# The plugin, the release archive and their SHA256SUMS, into dist/.
 build_dll() {
   cmake --preset windows >/dev/null
   cmake --build --preset windows
   mkdir -p dist
-  cp build/windows/Sagebrook.asi dist/Sagebrook.asi
   rm -f dist/Sagebrook-*.zip
-  cp build/windows/Sagebrook-*.zip dist/
+  cp build/windows/Sagebrook.asi build/windows/Sagebrook-*.zip build/windows/SHA256SUMS dist/
 }
 
 # sagebrook-sim, optimised.

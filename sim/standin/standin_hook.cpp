@@ -123,57 +123,6 @@ __declspec(dllexport) int StandInLastFrameTexts(char* buffer, int capacity) {
   return static_cast<int>(sim::GetWorld().lastFrame.texts.size());
 }
 
-__declspec(dllexport) int StandInLastFrameRects() {
-  return static_cast<int>(sim::GetWorld().lastFrame.rects.size());
-}
-
-// Text i of the last frame: its string, and x, y, scale, red, green, blue.
-__declspec(dllexport) int StandInLastFrameText(int i, char* buffer, int capacity, float* out6) {
-  const auto& texts = sim::GetWorld().lastFrame.texts;
-  if (i < 0 || static_cast<size_t>(i) >= texts.size() || capacity <= 0) return 0;
-  const sim::DrawnText& t = texts[static_cast<size_t>(i)];
-  std::strncpy(buffer, t.text.c_str(), static_cast<size_t>(capacity) - 1);
-  buffer[capacity - 1] = '\0';
-  const float values[6] = {
-      t.x, t.y, t.scale, static_cast<float>(t.r), static_cast<float>(t.g), static_cast<float>(t.b)};
-  std::memcpy(out6, values, sizeof values);
-  return 1;
-}
-
-// Rectangle i of the last frame: centre x, y, width, height, red, green, blue, alpha.
-__declspec(dllexport) int StandInLastFrameRect(int i, float* out8) {
-  const auto& rects = sim::GetWorld().lastFrame.rects;
-  if (i < 0 || static_cast<size_t>(i) >= rects.size()) return 0;
-  const sim::DrawnRect& r = rects[static_cast<size_t>(i)];
-  const float values[8] = {r.x,
-                           r.y,
-                           r.width,
-                           r.height,
-                           static_cast<float>(r.r),
-                           static_cast<float>(r.g),
-                           static_cast<float>(r.b),
-                           static_cast<float>(r.a)};
-  std::memcpy(out8, values, sizeof values);
-  return 1;
-}
-
-__declspec(dllexport) void StandInAddModel(const char* name) {
-  sim::AddModel(name, 2);
-}
-
-__declspec(dllexport) void StandInSetClockHour(int hour) {
-  sim::GetWorld().clockHour = hour;
-}
-
-// A fresh game for the next load of the plugin.
-__declspec(dllexport) void StandInReset() {
-  if (ScriptFiber) {
-    DeleteFiber(ScriptFiber);
-    ScriptFiber = nullptr;
-  }
-  StartWorld();
-}
-
 // A country for a long run: ground and roads everywhere, travellers about,
 // and every model the plugin asks for known and streaming over two frames.
 __declspec(dllexport) void StandInBuildCountry() {

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # The release players download.
-#   check_release.sh archive ZIP ASI VERSION: the zip unpacks to exactly the
-#     plugin (the one just built), the sample ini with the seven keys at
-#     their defaults, and the readme of this version.
-#   check_release.sh resource ASI VERSION: the plugin carries a Windows
-#     version resource with this version.
+#   archive ZIP ASI VERSION: the zip unpacks to exactly the plugin just built,
+#     the sample ini with the seven keys at their defaults, and this version's
+#     readme.
+#   resource ASI VERSION: the plugin's Windows version resource has this version.
+#   imports ASI: a PE32+ x86-64 DLL that imports exactly the hook's nine
+#     functions by their decorated names, otherwise only Windows' own DLLs, and
+#     exports nothing, so it loads in any game folder that has the hook.
+#   reproducible ZIP ASI EPOCH: no link time stamp in the plugin; the zip's
+#     entries in their fixed order, dated EPOCH; SHA256SUMS beside the zip
+#     matches the plugin and the zip.
 set -u
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
+# Little-endian unsigned integer of $3 bytes at offset $2 of file $1.
+number() { od -An --endian=little -tu"$3" -j"$2" -N"$3" "$1" | tr -d ' '; }
 
 case "$1" in
 archive)
@@ -19,10 +26,9 @@ archive)
   files=$(cd "$dir" && find . -type f | sed 's#^\./##' | sort | tr '\n' ' ')
   [ "$files" = "README.txt Sagebrook.asi Sagebrook.ini " ] || fail "unpacks to: $files"
   cmp -s "$dir/Sagebrook.asi" "$asi" || fail "Sagebrook.asi is not the plugin just built"
-  for pair in Menu=122 Up=38 Down=40 Left=37 Right=39 Select=13 Back=8; do
-    grep -qx "$pair"$'\r' "$dir/Sagebrook.ini" || fail "Sagebrook.ini lacks the line $pair"
+  for line in '[Keys]' Menu=122 Up=38 Down=40 Left=37 Right=39 Select=13 Back=8; do
+    grep -qxF "$line"$'\r' "$dir/Sagebrook.ini" || fail "Sagebrook.ini lacks the line $line"
   done
-  grep -qx '\[Keys\]'$'\r' "$dir/Sagebrook.ini" || fail "Sagebrook.ini lacks [Keys]"
   head -1 "$dir/README.txt" | grep -q "SAGEBROOK $version" || fail "README.txt is not of $version"
   for heading in REQUIREMENTS INSTALL "THE MENU" "THE LOG" UNINSTALL TROUBLESHOOTING; do
     grep -q "^$heading" "$dir/README.txt" || fail "README.txt lacks $heading"
@@ -33,16 +39,65 @@ resource)
   # Version strings are UTF-16 in the resource: each key is followed by its value.
   strings=$(x86_64-w64-mingw32-strings -el "$asi") || fail "cannot read $asi"
   grep -qx VS_VERSION_INFO <<<"$strings" || fail "no VS_VERSION_INFO resource"
-  for key in FileVersion ProductVersion; do
-    value=$(grep -x -A1 "$key" <<<"$strings" | sed -n 2p)
-    [ "$value" = "$version" ] || fail "$key is '$value', not $version"
+  for pair in FileVersion=$version ProductVersion=$version ProductName=Sagebrook \
+    OriginalFilename=Sagebrook.asi; do
+    value=$(grep -x -A1 "${pair%%=*}" <<<"$strings" | sed -n 2p)
+    [ "$value" = "${pair#*=}" ] || fail "${pair%%=*} is '$value', not ${pair#*=}"
   done
-  [ "$(grep -x -A1 ProductName <<<"$strings" | sed -n 2p)" = Sagebrook ] || fail "ProductName"
-  [ "$(grep -x -A1 OriginalFilename <<<"$strings" | sed -n 2p)" = Sagebrook.asi ] ||
-    fail "OriginalFilename"
+  ;;
+imports)
+  dump=$(x86_64-w64-mingw32-objdump -p "$2") || fail "cannot read $2"
+  grep -q 'file format pei-x86-64' <<<"$dump" || fail "not a PE32+ x86-64 file"
+  # "DLL<TAB>imported name" for every import; an import by ordinal keeps its
+  # whole line, so it never matches a name.
+  imports=$(awk '
+    /^[[:space:]]*DLL Name: / { dll = $3; next }
+    dll == "" || /^[[:space:]]*vma:/ { next }
+    /^[[:space:]]*$/ { dll = ""; next }
+    /^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[^[:space:]]+$/ { print dll "\t" $3; next }
+    { print dll "\t" $0 }' <<<"$dump")
+  hook=$(awk -F'\t' '$1 == "ScriptHookRDR2.dll" { print $2 }' <<<"$imports" | sort | tr '\n' ' ')
+  [ "$hook" = "?keyboardHandlerRegister@@YAXP6AXKGEHHHH@Z@Z \
+?keyboardHandlerUnregister@@YAXP6AXKGEHHHH@Z@Z ?nativeCall@@YAPEA_KXZ ?nativeInit@@YAX_K@Z \
+?nativePush64@@YAX_K@Z ?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z \
+?scriptUnregister@@YAXPEAUHINSTANCE__@@@Z ?scriptWait@@YAXK@Z ?worldGetAllPeds@@YAHPEAHH@Z " ] ||
+    fail "imports from ScriptHookRDR2.dll are not the hook's nine: $hook"
+  others=$(cut -f1 <<<"$imports" | sort -u | grep -vx ScriptHookRDR2.dll |
+    grep -viE '^(kernel32|user32|advapi32|msvcrt|ntdll|shell32|ole32)\.dll$')
+  [ -z "$others" ] || fail "imports $others, which a game folder does not have"
+  # Names and addresses both: an export by ordinal alone has no name.
+  exports=$(awk '/^Number in:/ { n = 1; next } /^Table Addresses/ { n = 0 } n { print $NF }' \
+    <<<"$dump" | tr '\n' ' ')
+  [ -z "$exports" ] || [ "$exports" = "00000000 00000000 " ] || fail "exports: $exports"
+  ;;
+reproducible)
+  zip=$2 asi=$3 epoch=$4
+  # The COFF header's time stamp, 8 bytes past the PE signature.
+  [ "$(number "$asi" $(($(number "$asi" 60 4) + 8)) 4)" = 0 ] || fail "the DLL has a time stamp"
+  # The central directory's entries, found from its end record; DOS times in
+  # UTC, to the two seconds they can hold.
+  end=$(($(stat -c %s "$zip") - 22))
+  at=$(number "$zip" $((end + 16)) 4) names=""
+  for ((i = 0; i < $(number "$zip" $((end + 10)) 2); i++)); do
+    t=$(number "$zip" $((at + 12)) 2) d=$(number "$zip" $((at + 14)) 2)
+    length=$(number "$zip" $((at + 28)) 2)
+    name=$(dd if="$zip" bs=1 skip=$((at + 46)) count="$length" 2>/dev/null)
+    names+="$name "
+    when=$(date -u +%s -d "$((1980 + (d >> 9)))-$(((d >> 5) & 15))-$((d & 31)) \
+$((t >> 11)):$(((t >> 5) & 63)):$(((t & 31) * 2))") || when=0
+    [ $((when - epoch)) -le 1 ] && [ $((epoch - when)) -le 1 ] ||
+      fail "$name is dated $(date -u -d "@$when"), not $(date -u -d "@$epoch")"
+    at=$((at + 46 + length + $(number "$zip" $((at + 30)) 2) + $(number "$zip" $((at + 32)) 2)))
+  done
+  [ "$names" = "Sagebrook.asi Sagebrook.ini README.txt " ] || fail "the zip holds, in order: $names"
+  cd "$(dirname "$zip")" || exit 1
+  [ "$(awk '{ print $2 }' SHA256SUMS | tr '\n' ' ')" = "Sagebrook.asi $(basename "$zip") " ] ||
+    fail "SHA256SUMS does not list the plugin and the zip"
+  sha256sum --quiet -c SHA256SUMS || fail "SHA256SUMS does not match"
   ;;
 *)
-  echo "usage: $0 archive ZIP ASI VERSION | resource ASI VERSION"
+  echo "usage: $0 archive ZIP ASI VERSION | resource ASI VERSION | imports ASI |"
+  echo "       reproducible ZIP ASI EPOCH"
   exit 2
   ;;
 esac

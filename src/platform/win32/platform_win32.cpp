@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "game/timing.h"
 #include "platform/platform.h"
 
 namespace sagebrook::platform {
@@ -68,14 +69,24 @@ XInputGetStateFunction LoadXInput() {
   return function;
 }
 
+// Reading an empty slot is slow (XInput looks for the device on every call),
+// so after a failed read the slot rests this long.
+constexpr uint32_t kAbsentPadRestMs = 2000;
+bool PadAbsent = false;
+uint32_t PadReadAgainAt = 0;
+
 }  // namespace
 
 uint16_t GamepadButtons() {
   XInputGetStateFunction getState = LoadXInput();
   if (getState == nullptr) return 0;
+  const uint32_t now = GetTickCount();
+  if (PadAbsent && TickAfter(PadReadAgainAt, now)) return 0;
   GamepadState state{};
-  if (getState(0, &state) != ERROR_SUCCESS) return 0;
-  return state.buttons;
+  PadAbsent = getState(0, &state) != ERROR_SUCCESS;
+  if (!PadAbsent) return state.buttons;
+  PadReadAgainAt = now + kAbsentPadRestMs;
+  return 0;
 }
 
 }  // namespace sagebrook::platform
