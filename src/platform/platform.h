@@ -28,7 +28,8 @@ size_t ExecutablePath(PathChar* buffer, size_t capacity);
 // missing, otherwise the value read as a decimal number.
 uint32_t ProfileInt(const PathChar* iniPath, const char* section, const char* key,
                     int32_t defaultValue);
-// Button word of controller 0; 0 when there is none.
+// Button word of controller 0; 0 when there is none. An absent controller
+// is looked for again only every 2 s, as looking is slow.
 uint16_t GamepadButtons();
 
 }  // namespace sagebrook::platform
