@@ -3,12 +3,10 @@
 // every list is bounded, events go idle in time, the log holds documented
 // lines only, and after a final "Clear Spawned" everything the plugin made is
 // deleted, released or a stranger.
-#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
-#include <random>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -21,7 +19,7 @@
 #include "fixture.h"
 #include "game/natives.h"
 #include "game/wait.h"
-#include "menu/menu.h"
+#include "menu_player.h"
 #include "scenario.h"
 #include "world/spawning.h"
 
@@ -155,19 +153,16 @@ class ChaosSoak : public PluginTest {
   }
 
  private:
-  size_t Below(size_t n) { return random_() % n; }
-  // True on average ratePerMinute times a minute of game time.
-  bool Chance(double ratePerMinute) {
-    return std::uniform_real_distribution<double>(0, 1)(random_) <
-           ratePerMinute * lastFrameMs_ / 60000.0;
-  }
   // The run stops after 20; the final account is kept whole.
   void Failure(const std::string& what) {
-    if (failures_.size() < 20 || finishing_)
+    if (failures_.size() < 20 || finishing_) {
       failures_.push_back("frame " + std::to_string(world().frame) + ": " + what);
+    }
   }
-  void ChooseGoal();
-  void DriveMenu();
+  void Player() {
+    for (const auto& [tag, what] : simcli::MenuPlayerStep(elapsedMs_))
+      ++figures_[tag + (": " + what)];
+  }
   void AfterFrame();
   void Finish();
 
@@ -177,84 +172,10 @@ class ChaosSoak : public PluginTest {
     size_t pedsThen;  // SpawnedPeds' size when the game handed it over
   };
   std::map<int32_t, Made> made_;
-  std::mt19937 random_;
-  int32_t goalRow_ = -1;  // the menu row to act on with goalKey_, then close the menu if asked
-  uint32_t goalKey_ = 0;
-  bool goalCloses_ = false;
-  int crowd_ = 0;  // events still to fire in a crowd
-  bool crowdEndsInClear_ = false, insideFrame_ = false, finishing_ = false;
+  bool insideFrame_ = false, finishing_ = false;
   uint32_t lastTick_ = 0, lastFrameMs_ = 16;
   uint64_t elapsedMs_ = 0, nativesAtWait_ = 0;
 };
-
-void ChaosSoak::ChooseGoal() {
-  const KeyBindingsRecord& k = KeyBindings;
-  // A crowd: events fired one after another until the registry has been full
-  // for a while; some end in "Clear Spawned" with everything still close.
-  if (crowd_ == 0 && Chance(0.05)) {
-    crowd_ = 600;
-    crowdEndsInClear_ = Below(2) == 0;
-  }
-  goalKey_ = k.selectKey;
-  if (crowd_ > 0) {
-    crowd_ = SpawnedPeds.size() >= kSpawnedPedLimit && crowd_ > 10 ? 10 : crowd_ - 1;
-    goalRow_ = crowd_ == 0 && crowdEndsInClear_ ? kClearSpawnedRow : kTriggerEventRow;
-    goalCloses_ = crowd_ == 0;
-  } else if (Chance(6)) {
-    std::tie(goalRow_, goalCloses_) = std::pair{kTriggerEventRow, Below(3) != 0};
-  } else if (Chance(0.12)) {
-    std::tie(goalRow_, goalCloses_) = std::pair{kClearSpawnedRow, true};
-  } else if (Chance(1)) {
-    // A setting changes; those left off are switched back on more often.
-    goalRow_ = 1 + static_cast<int32_t>(Below(10));
-    for (int32_t r = 1; r <= 9; ++r) {
-      if (*MenuItems[static_cast<size_t>(r)].value == 0 && Below(2)) goalRow_ = r;
-    }
-    goalKey_ = std::array{k.leftKey, k.rightKey, k.selectKey}[Below(3)];
-    goalCloses_ = Below(2) == 0;
-  }
-}
-
-// One step toward the goal, by keyboard or gamepad: open the menu, move to
-// the row, press the key, close the menu.
-void ChaosSoak::DriveMenu() {
-  const KeyBindingsRecord& k = KeyBindings;
-  const bool pad = Below(3) == 0 && MenuState.previousButtons == 0;
-  auto press = [&](uint32_t key, uint16_t buttons) {
-    world().gamepadButtons = pad ? buttons : 0;
-    if (!pad || buttons == 0) sim::ReleaseKey(key);
-  };
-  const int32_t n = static_cast<int32_t>(MenuItems.size()), row = goalRow_;
-  world().gamepadButtons = 0;
-  if (row < 0) {
-    ChooseGoal();
-  } else if (goalKey_ == 0) {
-    press(k.backKey, kPadB);
-    goalRow_ = -1;
-  } else if (!MenuState.menuOpen) {
-    press(k.menuKey, kPadRB | kPadX);
-  } else if (MenuState.selectedIndex != row) {
-    const bool down = (row - MenuState.selectedIndex + n) % n <= n / 2;
-    press(down ? k.downKey : k.upKey, down ? kPadDown : kPadUp);
-  } else {
-    // Just before "Clear Spawned" the game removes an entry of each list the
-    // clear deletes from, so that it meets handles that no longer exist.
-    if (row == kClearSpawnedRow && !finishing_) {
-      ++figures_["fault: registry entries vanish just before Clear Spawned"];
-      for (const std::vector<int32_t>* list : {&SpawnedPeds, &SpawnedVehicles, &RigObjects}) {
-        if (!list->empty()) sim::RemoveEntity((*list)[Below(list->size())]);
-      }
-      auto vanish = [](auto& map, int32_t h) {
-        if (auto it = map.find(h); it != map.end()) it->second.exists = false;
-      };
-      if (!RigRopes.empty()) vanish(world().ropes, RigRopes[Below(RigRopes.size())]);
-      if (!EventBlips.empty()) vanish(world().blips, EventBlips[Below(EventBlips.size())].blip);
-    }
-    press(goalKey_, goalKey_ == k.selectKey ? kPadA : 0);
-    goalKey_ = 0;
-    if (!goalCloses_) goalRow_ = -1;
-  }
-}
 
 // The checks of every frame, then the game's own doing.
 void ChaosSoak::AfterFrame() {
@@ -306,17 +227,17 @@ void ChaosSoak::AfterFrame() {
 }
 
 void ChaosSoak::Finish() {
-  // The game behaves, the player takes control, and the last act is "Clear Spawned".
+  // The game behaves, the player takes control, and his last act is "Clear Spawned".
   sim::EndChaos();
   finishing_ = true;
   Settings.ambientEvents = 0;
-  std::tie(goalRow_, goalKey_, goalCloses_) =
-      std::tuple{kClearSpawnedRow, KeyBindings.selectKey, true};
-  for (int i = 0; i < 100 && goalRow_ >= 0; ++i) {
-    DriveMenu();
+  simcli::LastClearSpawned();
+  for (int i = 0; i < 100 && !simcli::MenuPlayerResting(); ++i) {
+    Player();
     RunFrame();
   }
-  if (goalRow_ >= 0) Failure("the final Clear Spawned could not be reached through the menu");
+  if (!simcli::MenuPlayerResting())
+    Failure("the final Clear Spawned could not be reached through the menu");
   for (const auto& [handle, m] : made_) {
     const sim::Entity* e = sim::FindEntity(handle);
     const std::string kind = m.kind,
@@ -343,9 +264,9 @@ void ChaosSoak::Finish() {
 }
 
 void ChaosSoak::Run(uint32_t seed, uint32_t minutes) {
-  random_.seed(seed);
   const uint64_t totalMs = uint64_t{minutes} * 60000;
   sim::BeginChaos(seed, static_cast<uint32_t>(totalMs / 2), simcli::ModelName);
+  simcli::BeginMenuPlayer(seed, static_cast<uint32_t>(totalMs / 4));
   simcli::BuildFrontier(18);
   world().tracing = false;
   // What the creating natives hand over is the plugin's.
@@ -368,11 +289,8 @@ void ChaosSoak::Run(uint32_t seed, uint32_t minutes) {
   Settings.logging = 1;
   lastTick_ = world().tick;
   sim::SetAfterWait([this] { AfterFrame(); });
-  for (bool crowded = false; elapsedMs_ < totalMs && failures_.size() < 20 && !HasFailure();) {
-    // A quarter of the way in, a crowd that ends in a clear.
-    if (elapsedMs_ > totalMs / 4 && !std::exchange(crowded, true))
-      std::tie(crowd_, crowdEndsInClear_) = std::pair{600, true};
-    DriveMenu();
+  while (elapsedMs_ < totalMs && failures_.size() < 20 && !HasFailure()) {
+    Player();
     insideFrame_ = true;
     FrameUpdate();
     insideFrame_ = false;

@@ -4,70 +4,39 @@
 // never read or write out of bounds (the sanitizers watch), never go on
 // without yielding, and never crash. Each run is reproducible from its seed.
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sstream>
 
 #include "fixture.h"
 
 namespace sagebrook::testing {
 namespace {
 
-// Slots the game writes through: the out-parameters, and the handle copies
-// that the release and delete natives take by pointer.
-struct OutSlot {
-  const char* native;
-  size_t slot;
-  size_t bytes;
-};
-constexpr OutSlot kOutSlots[] = {{"AddRelationshipGroup", 1, 4},
-                                 {"GetClosestRoadNode", 3, 24},
-                                 {"GetClosestRoadNodeWithHeading", 3, 24},
-                                 {"GetClosestRoadNodeWithHeading", 4, 4},
-                                 {"GetDraftAnimalCounts", 1, 4},
-                                 {"GetDraftAnimalCounts", 2, 4},
-                                 {"GetGroundZ", 3, 4},
-                                 {"GetRaycastResult", 1, 4},
-                                 {"GetRaycastResult", 2, 24},
-                                 {"GetRaycastResult", 3, 24},
-                                 {"GetRaycastResult", 4, 4},
-                                 {"QueryScreenSize", 0, 4},
-                                 {"QueryScreenSize", 1, 4},
-                                 {"DeleteObject", 0, 4},
-                                 {"DeletePed", 0, 4},
-                                 {"DeleteRope", 0, 4},
-                                 {"DeleteVehicle", 0, 4},
-                                 {"ReleasePed", 0, 4},
-                                 {"ReleaseVehicle", 0, 4},
-                                 {"RemoveBlip", 0, 4}};
+// Slots the game writes through, as native:slot:bytes: the out-parameters,
+// and the handle copies that the release and delete natives take by pointer.
+constexpr const char* kOutSlots =
+    "AddRelationshipGroup:1:4 GetClosestRoadNode:3:24 GetClosestRoadNodeWithHeading:3:24 "
+    "GetClosestRoadNodeWithHeading:4:4 GetDraftAnimalCounts:1:4 GetDraftAnimalCounts:2:4 "
+    "GetGroundZ:3:4 GetRaycastResult:1:4 GetRaycastResult:2:24 GetRaycastResult:3:24 "
+    "GetRaycastResult:4:4 QueryScreenSize:0:4 QueryScreenSize:1:4 DeleteObject:0:4 DeletePed:0:4 "
+    "DeleteRope:0:4 DeleteVehicle:0:4 ReleasePed:0:4 ReleaseVehicle:0:4 RemoveBlip:0:4";
 
 class HostileGame : public PluginTest {
  protected:
   uint32_t R() { return static_cast<uint32_t>(random_()); }
   uint32_t Word() {
-    constexpr float kInf = std::numeric_limits<float>::infinity();
-    const float floats[] = {std::numeric_limits<float>::quiet_NaN(),
-                            kInf,
-                            -kInf,
-                            3.0e38f,
-                            -3.0e38f,
-                            -1.0f,
-                            1.0e-40f,
-                            250.0f,
-                            0.5f};
+    constexpr float kInf = std::numeric_limits<float>::infinity(), kNaN = std::nanf("");
+    const float floats[] = {kNaN, kInf, -kInf, 3.0e38f, -3.0e38f, -1.0f, 1.0e-40f, 250.0f, 0.5f};
     // Mostly the edges, a handle seen before, a small number or any at all.
-    const uint32_t words[] = {0u,
-                              1u,
-                              0xFFFFFFFFu,
-                              R() % 2 ? 0x80000000u : 0x7FFFFFFFu,
-                              std::bit_cast<uint32_t>(floats[R() % std::size(floats)]),
-                              recent_[R() % std::size(recent_)],
-                              R() % 600u - 100u,
-                              R(),
-                              R(),
-                              R()};
+    const uint32_t edge = R() % 2 ? 0x80000000u : 0x7FFFFFFFu;
+    const uint32_t real = std::bit_cast<uint32_t>(floats[R() % std::size(floats)]);
+    const uint32_t words[] = {
+        0u, 1u, 0xFFFFFFFFu, edge, real, recent_[R() % 16], R() % 600u - 100u, R(), R(), R()};
     return words[R() % std::size(words)];
   }
 
@@ -77,11 +46,18 @@ class HostileGame : public PluginTest {
     random_.seed(seed);
     for (uint32_t& r : recent_) r = R() % 400;
     for (const sim::CatalogueEntry& native : sim::Catalogue()) {
-      sim::SetHandler(native.name, [this, name = native.name](sim::Call& c, uint64_t* r) {
-        for (const OutSlot& out : kOutSlots) {
-          for (size_t i = 0; std::strcmp(out.native, name) == 0 && i < out.bytes; i += 4) {
+      std::vector<std::pair<size_t, size_t>> outs;  // slot, bytes
+      std::istringstream in(kOutSlots);
+      for (std::string word; in >> word;) {
+        const size_t a = word.find(':'), b = word.rfind(':');
+        if (word.substr(0, a) != native.name) continue;
+        outs.push_back({std::stoul(word.substr(a + 1, b - a - 1)), std::stoul(word.substr(b + 1))});
+      }
+      sim::SetHandler(native.name, [this, outs](sim::Call& c, uint64_t* r) {
+        for (const auto& [slot, bytes] : outs) {
+          for (size_t i = 0; i < bytes; i += 4) {
             const uint32_t w = Word();
-            std::memcpy(c.Pointer<unsigned char>(out.slot) + i, &w, 4);
+            std::memcpy(c.Pointer<unsigned char>(slot) + i, &w, 4);
           }
         }
         for (int i = 0; i < 3; ++i) r[i] = uint64_t{R()} << 32 | Word();
@@ -89,14 +65,8 @@ class HostileGame : public PluginTest {
       });
     }
     world().allPeds = [this](int32_t* handles, int32_t capacity) {
-      const int32_t counts[] = {INT32_MIN,
-                                -1,
-                                0,
-                                1,
-                                capacity,
-                                static_cast<int32_t>(R() % static_cast<uint32_t>(capacity)),
-                                capacity + 1 + static_cast<int32_t>(R() % 1000),
-                                INT32_MAX};
+      const int32_t c = capacity, some = static_cast<int32_t>(R() % 1000);
+      const int32_t counts[] = {INT32_MIN, -1, 0, 1, c, some % c, c + 1 + some, INT32_MAX};
       const int32_t n = counts[R() % std::size(counts)];
       for (int32_t i = 0; i < std::min(n, capacity); ++i) handles[i] = static_cast<int32_t>(Word());
       return n;

@@ -11,6 +11,7 @@
 
 #include "chaos.h"
 #include "host/plugin.h"
+#include "menu_player.h"
 #include "options.h"
 #include "pictures.h"
 #include "scenario.h"
@@ -73,6 +74,12 @@ void AfterFrame() {
   for (const sim::ChaosFault& f : sim::ChaosAfterFrame(simcli::InsideEvent())) {
     simcli::TimelineLine(elapsed, "fault", f.detail.empty() ? f.kind : f.kind + ": " + f.detail);
     ++run.faults;
+  }
+  if (o.chaos && !simcli::InsideEvent()) {
+    for (const auto& [tag, what] : simcli::MenuPlayerStep(elapsed)) {
+      simcli::TimelineLine(elapsed, tag, what);
+      run.faults += std::string(tag) == "fault";
+    }
   }
   simcli::ObserveFrame(elapsed);
 
@@ -150,7 +157,10 @@ int main(int argc, char** argv) {
   // The plugin seeds its generator from the tick count at start.
   world.tick = options.seed;
   world.executablePath = (folder / "game.exe").string();
-  if (options.chaos) sim::BeginChaos(options.seed, options.playMs / 2, simcli::ModelName);
+  if (options.chaos) {
+    sim::BeginChaos(options.seed, options.playMs / 2, simcli::ModelName);
+    simcli::BeginMenuPlayer(options.seed, options.playMs / 4);
+  }
   simcli::BuildFrontier(options.startHour);
 
   sagebrook::PluginEntry(reinterpret_cast<void*>(0x180000000), 1, nullptr);

@@ -312,7 +312,8 @@ Play:
                      ropes vanishing, the player's ped lost or dead, control
                      lost, clock jumps, frame hitches (which lengthen the play),
                      and the tick count wrapping half-way; each fault is a
-                     "fault" line of the timeline
+                     "fault" line of the timeline. The player works the menu at
+                     random: fires events, in crowds too, changes settings, clears
 Menu settings:
   --ambient on|off   ambient events (default on)
   --frequency F      rare, normal or often (default normal)

@@ -121,6 +121,15 @@ fates)
     fail "$spawned spawned lines, summary says $created"
   [ "$(grep -c '<polygon' map.svg)" -ge "$spawned" ] || fail "map lacks the spawned animals"
   ;;
+chaos)
+  # The misbehaving game: seeded, every fault a line, and the plugin breaks no rule of it.
+  "$sim" --chaos --seed 3 --minutes 10 >a.txt || fail "run: $(grep -m3 FAILED a.txt)"
+  "$sim" --chaos --seed 3 --minutes 10 >b.txt && cmp -s a.txt b.txt || fail "seed 3 gave two timelines"
+  for f in "model never arrives" "CreatePed answers 0" "player: ped" "frame hitch" "tick count wraps"; do
+    grep -q "  fault     $f" a.txt || fail "no '$f' fault in ten minutes"
+  done
+  grep -q "  player    menu: Clear Spawned" a.txt || fail "the player never cleared"
+  ;;
 *)
   echo "unknown case $case_name"
   exit 2
