@@ -59,12 +59,11 @@ std::string Describe(const Entity& e, int32_t handle) {
          ModelName(e.model);
 }
 
-int32_t NewPlayerPed(Vec3 at) {
+void NewPlayerPed(Vec3 at) {
   World& w = GetWorld();
   w.playerPed = AddEntity(EntityKind::Ped, at);
   FindEntity(w.playerPed)->group = HashName("PLAYER");
   State.own.insert(w.playerPed);
-  return w.playerPed;
 }
 
 void PlayerFaults(bool eventWaits) {
@@ -171,7 +170,7 @@ void Population(const Entity* player) {
   if (w.frame % 120 != 0) return;
   for (auto& [handle, e] : w.entities) {
     if (!e.exists || handle == w.playerPed || handle == State.hiddenPlayer) continue;
-    if (!e.released && !(State.own.count(handle) && handle >= State.firstHandle)) continue;
+    if (!e.released && State.own.count(handle) == 0) continue;
     if (Distance(e.position, player->position) > kTakenBackDistance) e.exists = false;
   }
 }

@@ -1,11 +1,13 @@
 #include "menu_player.h"
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <utility>
 
 #include "diag/key_bindings.h"
 #include "menu/menu.h"
+#include "scenario.h"
 #include "sim.h"
 #include "tracking/registry.h"
 #include "ui/settings.h"
@@ -14,6 +16,10 @@
 namespace simcli {
 
 namespace {
+
+// A crowd goes on until the registry has been full for a while, or for long.
+constexpr uint64_t kCrowdMs = 90000;
+constexpr uint64_t kFullForMs = 1000;
 
 struct MenuPlayer {
   std::mt19937 random;
@@ -24,7 +30,7 @@ struct MenuPlayer {
   int32_t row = -1;  // the row to act on with key, then close the menu if asked
   uint32_t key = 0;
   bool closes = false;
-  int crowd = 0;  // events still to fire in a crowd
+  uint64_t crowdUntil = 0;  // while a crowd lasts; 0: none
   bool crowdEndsInClear = false;
   bool crowded = false;
   bool last = false;  // the last Clear Spawned is asked for
@@ -46,22 +52,26 @@ void ChooseAim() {
   const sagebrook::KeyBindingsRecord& k = sagebrook::KeyBindings;
   // A crowd: events fired one after another until the registry has been full
   // for a while; some end in "Clear Spawned" with everything still close.
-  if (p.crowd == 0 && (Chance(0.05) || (!p.crowded && p.playedMs > p.firstCrowdAfterMs))) {
+  if (p.crowdUntil == 0 && (Chance(0.05) || (!p.crowded && p.playedMs > p.firstCrowdAfterMs))) {
     p.crowdEndsInClear = !p.crowded || Below(2) == 0;
     p.did.push_back({"player", p.crowdEndsInClear
                                    ? "fires events until the registry is full, then clears"
                                    : "fires events until the registry is full"});
     p.crowded = true;
-    p.crowd = 600;
+    p.crowdUntil = p.playedMs + kCrowdMs;
+    // He stops where he is, so what the crowd spawns stays near.
+    if (const sim::Entity* me = sim::FindEntity(sim::GetWorld().playerPed))
+      RideOverTo(me->position);
   }
   p.key = k.selectKey;
-  if (p.crowd > 0) {
-    p.crowd = sagebrook::SpawnedPeds.size() >= sagebrook::kSpawnedPedLimit && p.crowd > 10
-                  ? 10
-                  : p.crowd - 1;
-    p.row = p.crowd == 0 && p.crowdEndsInClear ? sagebrook::kClearSpawnedRow
-                                               : sagebrook::kTriggerEventRow;
-    p.closes = p.crowd == 0;
+  if (p.crowdUntil != 0) {
+    if (sagebrook::SpawnedPeds.size() >= sagebrook::kSpawnedPedLimit) {
+      p.crowdUntil = std::min(p.crowdUntil, p.playedMs + kFullForMs);
+    }
+    const bool over = p.playedMs >= p.crowdUntil;
+    p.row = over && p.crowdEndsInClear ? sagebrook::kClearSpawnedRow : sagebrook::kTriggerEventRow;
+    p.closes = over;
+    if (over) p.crowdUntil = 0;
   } else if (Chance(6)) {
     p.row = sagebrook::kTriggerEventRow;
     p.closes = Below(3) != 0;
@@ -131,7 +141,7 @@ std::vector<std::pair<const char*, std::string>> MenuPlayerStep(uint64_t playedM
     }
     press(p.key, p.key == k.selectKey ? kPadA : 0);
     // A crowd's presses go under its first line.
-    if (p.crowd == 0) {
+    if (p.crowdUntil == 0) {
       p.did.push_back(
           {"player", std::string("menu: ") + MenuItems[static_cast<size_t>(p.row)].label});
     }
