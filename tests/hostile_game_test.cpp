@@ -4,7 +4,6 @@
 // never read or write out of bounds (the sanitizers watch), never go on
 // without yielding, and never crash. Each run is reproducible from its seed.
 #include <bit>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +29,8 @@ class HostileGame : public PluginTest {
  protected:
   uint32_t R() { return static_cast<uint32_t>(random_()); }
   uint32_t Word() {
-    constexpr float kInf = std::numeric_limits<float>::infinity(), kNaN = std::nanf("");
+    using Limits = std::numeric_limits<float>;
+    constexpr float kInf = Limits::infinity(), kNaN = Limits::quiet_NaN();
     const float floats[] = {kNaN, kInf, -kInf, 3.0e38f, -3.0e38f, -1.0f, 1.0e-40f, 250.0f, 0.5f};
     // Mostly the edges, a handle seen before, a small number or any at all.
     const uint32_t edge = R() % 2 ? 0x80000000u : 0x7FFFFFFFu;
