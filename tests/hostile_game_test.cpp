@@ -3,121 +3,77 @@
 // impossible hours and screen sizes, handles that repeat). The plugin must
 // never read or write out of bounds (the sanitizers watch), never go on
 // without yielding, and never crash. Each run is reproducible from its seed.
-#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sstream>
 
 #include "fixture.h"
 
 namespace sagebrook::testing {
 namespace {
 
-// Slots the game writes through: the out-parameters, and the handle copies
-// that the release and delete natives take by pointer.
-struct OutSlot {
-  const char* native;
-  size_t slot;
-  size_t bytes;
-};
-constexpr OutSlot kOutSlots[] = {
-    {"AddRelationshipGroup", 1, 4},
-    {"GetClosestRoadNode", 3, 24},
-    {"GetClosestRoadNodeWithHeading", 3, 24},
-    {"GetClosestRoadNodeWithHeading", 4, 4},
-    {"GetDraftAnimalCounts", 1, 4},
-    {"GetDraftAnimalCounts", 2, 4},
-    {"GetGroundZ", 3, 4},
-    {"GetRaycastResult", 1, 4},
-    {"GetRaycastResult", 2, 24},
-    {"GetRaycastResult", 3, 24},
-    {"GetRaycastResult", 4, 4},
-    {"QueryScreenSize", 0, 4},
-    {"QueryScreenSize", 1, 4},
-    {"DeleteObject", 0, 4},
-    {"DeletePed", 0, 4},
-    {"DeleteRope", 0, 4},
-    {"DeleteVehicle", 0, 4},
-    {"ReleasePed", 0, 4},
-    {"ReleaseVehicle", 0, 4},
-    {"RemoveBlip", 0, 4},
-};
-
-constexpr uint64_t kNativesPerWaitBound = 20000;
-constexpr int kWaitsPerFrameBound = 5000;
+// Slots the game writes through, as native:slot:bytes: the out-parameters,
+// and the handle copies that the release and delete natives take by pointer.
+constexpr const char* kOutSlots =
+    "AddRelationshipGroup:1:4 GetClosestRoadNode:3:24 GetClosestRoadNodeWithHeading:3:24 "
+    "GetClosestRoadNodeWithHeading:4:4 GetDraftAnimalCounts:1:4 GetDraftAnimalCounts:2:4 "
+    "GetGroundZ:3:4 GetRaycastResult:1:4 GetRaycastResult:2:24 GetRaycastResult:3:24 "
+    "GetRaycastResult:4:4 QueryScreenSize:0:4 QueryScreenSize:1:4 DeleteObject:0:4 DeletePed:0:4 "
+    "DeleteRope:0:4 DeleteVehicle:0:4 ReleasePed:0:4 ReleaseVehicle:0:4 RemoveBlip:0:4";
 
 class HostileGame : public PluginTest {
  protected:
   uint32_t R() { return static_cast<uint32_t>(random_()); }
   uint32_t Word() {
-    static const float kFloats[] = {std::numeric_limits<float>::quiet_NaN(),
-                                    std::numeric_limits<float>::infinity(),
-                                    -std::numeric_limits<float>::infinity(),
-                                    3.0e38f,
-                                    -3.0e38f,
-                                    -1.0f,
-                                    1.0e-40f,
-                                    250.0f,
-                                    0.5f};
-    switch (R() % 10) {
-      case 0:
-        return 0;
-      case 1:
-        return 1;
-      case 2:
-        return 0xFFFFFFFFu;
-      case 3:
-        return R() % 2 ? 0x80000000u : 0x7FFFFFFFu;
-      case 4:
-        return std::bit_cast<uint32_t>(kFloats[R() % std::size(kFloats)]);
-      case 5:
-        return recent_[R() % std::size(recent_)];  // a handle seen before
-      case 6:
-        return R() % 600u - 100u;
-      default:
-        return static_cast<uint32_t>(R());
-    }
-  }
-  void Fill(void* out, size_t bytes) {
-    for (size_t i = 0; i < bytes; i += 4) {
-      const uint32_t w = Word();
-      std::memcpy(static_cast<unsigned char*>(out) + i, &w, 4);
-    }
+    using Limits = std::numeric_limits<float>;
+    constexpr float kInf = Limits::infinity(), kNaN = Limits::quiet_NaN();
+    const float floats[] = {kNaN, kInf, -kInf, 3.0e38f, -3.0e38f, -1.0f, 1.0e-40f, 250.0f, 0.5f};
+    // Mostly the edges, a handle seen before, a small number or any at all.
+    const uint32_t edge = R() % 2 ? 0x80000000u : 0x7FFFFFFFu;
+    const uint32_t real = std::bit_cast<uint32_t>(floats[R() % std::size(floats)]);
+    const uint32_t words[] = {
+        0u, 1u, 0xFFFFFFFFu, edge, real, recent_[R() % 16], R() % 600u - 100u, R(), R(), R()};
+    return words[R() % std::size(words)];
   }
 
   // Every native answers arbitrarily; the ped list may claim more than it can
   // hold, or less than nothing.
   void MakeHostile(uint32_t seed) {
     random_.seed(seed);
-    for (uint32_t& r : recent_) r = static_cast<uint32_t>(R() % 400);
+    for (uint32_t& r : recent_) r = R() % 400;
     for (const sim::CatalogueEntry& native : sim::Catalogue()) {
-      sim::SetHandler(native.name, [this, name = native.name](sim::Call& c, uint64_t* r) {
-        for (const OutSlot& out : kOutSlots) {
-          if (std::strcmp(out.native, name) == 0) Fill(c.Pointer<void>(out.slot), out.bytes);
+      std::vector<std::pair<size_t, size_t>> outs;  // slot, bytes
+      std::istringstream in(kOutSlots);
+      for (std::string word; in >> word;) {
+        const size_t a = word.find(':'), b = word.rfind(':');
+        if (word.substr(0, a) != native.name) continue;
+        outs.push_back({std::stoul(word.substr(a + 1, b - a - 1)), std::stoul(word.substr(b + 1))});
+      }
+      sim::SetHandler(native.name, [this, outs](sim::Call& c, uint64_t* r) {
+        for (const auto& [slot, bytes] : outs) {
+          for (size_t i = 0; i < bytes; i += 4) {
+            const uint32_t w = Word();
+            std::memcpy(c.Pointer<unsigned char>(slot) + i, &w, 4);
+          }
         }
         for (int i = 0; i < 3; ++i) r[i] = uint64_t{R()} << 32 | Word();
         recent_[R() % std::size(recent_)] = static_cast<uint32_t>(r[0]);
       });
     }
-    sim::GetWorld().allPeds = [this](int32_t* handles, int32_t capacity) {
-      const int32_t counts[] = {INT32_MIN,
-                                -1,
-                                0,
-                                1,
-                                capacity,
-                                static_cast<int32_t>(R() % static_cast<uint32_t>(capacity)),
-                                capacity + 1 + static_cast<int32_t>(R() % 1000),
-                                INT32_MAX};
+    world().allPeds = [this](int32_t* handles, int32_t capacity) {
+      const int32_t c = capacity, some = static_cast<int32_t>(R() % 1000);
+      const int32_t counts[] = {INT32_MIN, -1, 0, 1, c, some % c, c + 1 + some, INT32_MAX};
       const int32_t n = counts[R() % std::size(counts)];
       for (int32_t i = 0; i < std::min(n, capacity); ++i) handles[i] = static_cast<int32_t>(Word());
       return n;
     };
     sim::SetCallObserver([this](const sim::Call&) { ++natives_; });
     sim::SetAfterWait([this] {
-      if (natives_ > kNativesPerWaitBound) ADD_FAILURE() << natives_ << " natives without a yield";
+      if (natives_ > 20000) ADD_FAILURE() << natives_ << " natives without a yield";
       natives_ = 0;
       ++waits_;
     });
@@ -135,7 +91,7 @@ class HostileGame : public PluginTest {
       world().hour = static_cast<uint16_t>(R());
       waits_ = 0;
       FrameUpdate();
-      if (waits_ > kWaitsPerFrameBound) ADD_FAILURE() << waits_ << " yields in one frame";
+      if (waits_ > 5000) ADD_FAILURE() << waits_ << " yields in one frame";
       hook::scriptWait(0);
     }
   }
@@ -150,8 +106,7 @@ class HostileGame : public PluginTest {
 TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
   const char* only = std::getenv("SAGEBROOK_HOSTILE_SEED");
   const uint32_t first = only ? static_cast<uint32_t>(std::strtoul(only, nullptr, 10)) : 1;
-  const uint32_t last = only ? first : 12;
-  for (uint32_t seed = first; seed <= last; ++seed) {
+  for (uint32_t seed = first; seed <= (only ? first : 12); ++seed) {
     std::fprintf(stderr, seed == first ? "hostile game, seed %u" : " %u",
                  seed);  // shown on a crash
     SCOPED_TRACE("SAGEBROOK_HOSTILE_SEED=" + std::to_string(seed));
@@ -162,18 +117,6 @@ TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
     Play(1500);
   }
   std::fprintf(stderr, "\n");
-}
-
-// Found by the hostile game: an hour far outside 0..23 overflowed the night
-// test. Any hour follows the one rule: (hour - 6) as unsigned above 12.
-TEST_F(PluginTest, TheNightRuleTakesAnyHourWithoutOverflow) {
-  ProbeEvents();
-  Settings = SettingsRecord{0, 1, 3, 1, 0, 0, 0, 1, 0, 0};  // only the drunks
-  for (int32_t hour : {INT32_MIN, -1, 0, 5, 19, 23, 24, INT32_MAX, 6, 12, 18}) {
-    world().clockHour = hour;
-    DispatchRandomEvent(world().playerPed);
-  }
-  EXPECT_EQ(Started.size(), 8u) << "all but 6, 12 and 18";
 }
 
 }  // namespace

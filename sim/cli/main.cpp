@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "chaos.h"
 #include "host/plugin.h"
+#include "menu_player.h"
 #include "options.h"
 #include "pictures.h"
 #include "scenario.h"
@@ -49,8 +51,16 @@ struct Run {
   bool showProgress = false;
   uint32_t lastPercent = 0;
   int failures = 0;
+  int faults = 0;
 };
 Run TheRun;
+
+// A rule of the game the plugin broke (a handle that no longer exists, ...):
+// a line of the timeline, and the run fails.
+void GameFailure(const std::string& message) {
+  simcli::TimelineLine(sim::GetWorld().tick - simcli::TheFrontier.startTick, "FAILED", message);
+  ++TheRun.failures;
+}
 
 // Runs after every simulated frame, also inside an event's waits.
 void AfterFrame() {
@@ -60,6 +70,16 @@ void AfterFrame() {
   const uint32_t elapsed = w.tick - simcli::TheFrontier.startTick;
   if (const char* action = simcli::StepFrontier(elapsed)) {
     simcli::TimelineLine(elapsed, "player", action);
+  }
+  for (const sim::ChaosFault& f : sim::ChaosAfterFrame(simcli::InsideEvent())) {
+    simcli::TimelineLine(elapsed, "fault", f.detail.empty() ? f.kind : f.kind + ": " + f.detail);
+    ++run.faults;
+  }
+  if (o.chaos && !simcli::InsideEvent()) {
+    for (const auto& [tag, what] : simcli::MenuPlayerStep(elapsed)) {
+      simcli::TimelineLine(elapsed, tag, what);
+      run.faults += std::string(tag) == "fault";
+    }
   }
   simcli::ObserveFrame(elapsed);
 
@@ -90,7 +110,9 @@ void AfterFrame() {
     }
   }
   if (run.showProgress) {
-    const uint32_t percent = static_cast<uint32_t>(uint64_t{elapsed} * 100 / o.playMs);
+    // Hitches may carry play past its length.
+    const uint32_t percent =
+        static_cast<uint32_t>(std::min<uint64_t>(uint64_t{elapsed} * 100 / o.playMs, 100));
     if (percent != run.lastPercent) {
       run.lastPercent = percent;
       const uint32_t done = std::min(percent * 40 / 100, 40u);
@@ -135,26 +157,33 @@ int main(int argc, char** argv) {
   // The plugin seeds its generator from the tick count at start.
   world.tick = options.seed;
   world.executablePath = (folder / "game.exe").string();
+  if (options.chaos) {
+    sim::BeginChaos(options.seed, options.playMs / 2, simcli::ModelName);
+    simcli::BeginMenuPlayer(options.seed, options.playMs / 4);
+  }
   simcli::BuildFrontier(options.startHour);
 
   sagebrook::PluginEntry(reinterpret_cast<void*>(0x180000000), 1, nullptr);
   ApplySettings(options);
   simcli::BeginSession(options, stdout);
+  sim::SetFailureHandler(GameFailure);
   TheRun.options = &options;
   TheRun.asGiven = &asGiven;
   TheRun.shotTaken.assign(options.screenshots.size(), false);
   TheRun.showProgress = isatty(STDERR_FILENO) && options.playMs >= kProgressFromMs;
 
   std::printf(
-      "Sagebrook in the simulated frontier: seed %u, %u:%02u of play from %02d:00 game time\n"
+      "Sagebrook in the simulated frontier: seed %u, %u:%02u of play from %02d:00 game time%s\n"
       "time       game   what\n",
-      options.seed, options.playMs / 60000, options.playMs / 1000 % 60, options.startHour);
+      options.seed, options.playMs / 60000, options.playMs / 1000 % 60, options.startHour,
+      options.chaos ? ", the game misbehaving" : "");
   sim::SetAfterWait(AfterFrame);
   const uint64_t frames = uint64_t{options.playMs} * kFramesPerSecond / 1000;
   sim::RunScriptMain(static_cast<int>(frames));
   if (TheRun.showProgress) std::fprintf(stderr, "\r%48s\r", "");
 
   simcli::PrintSummary(options);
+  if (options.chaos) std::printf("Faults injected: %d\n", TheRun.faults);
   simcli::EndSession();
   if (!options.mapFile.empty()) {
     if (simcli::WritePicture(simcli::MapSvg(options), options.mapFile, error)) {

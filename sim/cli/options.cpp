@@ -182,6 +182,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
 
     if (name == "-h" || name == "--help") {
       o.help = true;
+    } else if (name == "--chaos") {
+      o.chaos = true;
     } else if (name == "--minutes") {
       double minutes = 0.0;
       if (!takeValue()) return false;
@@ -276,7 +278,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       error = "unknown argument '" + args[i] + "'";
       return false;
     }
-    if (hasValue && (name == "-h" || name == "--help")) {
+    if (hasValue && (name == "-h" || name == "--help" || name == "--chaos")) {
       error = name + " takes no value";
       return false;
     }
@@ -305,6 +307,13 @@ Play:
   --seed N           seed for the plugin's random generator; the same seed gives
                      the same output byte for byte (default 1)
   --hour H           game hour at the start, 0-23 (default 18)
+  --chaos            the game misbehaves, seeded by --seed: models missing, slow
+                     or never arriving, creations failing, entities, blips and
+                     ropes vanishing, the player's ped lost or dead, control
+                     lost, clock jumps, frame hitches (which lengthen the play),
+                     and the tick count wrapping half-way; each fault is a
+                     "fault" line of the timeline. The player works the menu at
+                     random: fires events, in crowds too, changes settings, clears
 Menu settings:
   --ambient on|off   ambient events (default on)
   --frequency F      rare, normal or often (default normal)
@@ -327,7 +336,8 @@ Pictures:
   -h, --help         this text
 
 Example: sagebrook-sim --minutes 3 --key F11@5s,Down@6s --screenshot 7s:menu.png
-Exit status: 0 done, 1 a picture could not be written, 2 bad arguments.
+Exit status: 0 done, 1 a picture could not be written or the plugin broke a
+rule of the game (a FAILED line), 2 bad arguments.
 )";
 }
 

@@ -39,6 +39,7 @@ struct Options {
   std::vector<TimedButtons> pad;
   std::vector<Picture> screenshots;
   std::string mapFile;
+  bool chaos = false;  // the game misbehaves
   bool help = false;
 };
 

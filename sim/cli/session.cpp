@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "chaos.h"
 #include "diag/log.h"
 #include "events/dispatcher.h"
 #include "tracking/registry.h"
@@ -111,7 +112,7 @@ void ScanNewHandles(int32_t owner) {
   for (; NextHandleSeen < w.nextHandle; ++NextHandleSeen) {
     const int32_t h = NextHandleSeen;
     if (const sim::Entity* e = sim::FindEntity(h)) {
-      if (TheFrontier.ownPeds.count(h)) continue;
+      if (TheFrontier.ownPeds.count(h) || sim::MadeByChaos(h)) continue;
       SpawnedThing t;
       t.handle = h;
       t.what = e->kind == sim::EntityKind::Vehicle  ? "vehicle"

@@ -178,6 +178,15 @@ fates)
   [ "$marks" = "$(grep -cE ' spawned +(ped|animal|vehicle|object) ' t.txt)" ] ||
     fail "the map does not mark each thing spawned"
   ;;
+chaos)
+  # The misbehaving game: seeded, every fault a line, and the plugin breaks no rule of it.
+  "$sim" --chaos --seed 3 --minutes 10 >a.txt || fail "run: $(grep -m3 FAILED a.txt)"
+  "$sim" --chaos --seed 3 --minutes 10 >b.txt && cmp -s a.txt b.txt || fail "seed 3 gave two timelines"
+  for f in "model never arrives" "CreatePed answers 0" "player: ped" "frame hitch" "tick count wraps"; do
+    grep -q "  fault     $f" a.txt || fail "no '$f' fault in ten minutes"
+  done
+  grep -q "  player    menu: Clear Spawned" a.txt || fail "the player never cleared"
+  ;;
 *)
   echo "unknown case $case_name"
   exit 2
