@@ -17,13 +17,12 @@
 namespace sagebrook::testing {
 namespace {
 
-constexpr float kDegrees = 0.0174533f;
-
 class WagonTest : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    for (const char* name : WagonModels) AddWagonModel(name);
+    for (const char* name : WagonModels) sim::AddModel(name, 0, false);
+    Team(2, 100);
     for (const char* name : TownsfolkModels) sim::AddModel(name);
     Ground(1.0f);
     Settings.logging = 1;
@@ -35,21 +34,18 @@ class WagonTest : public PluginTest {
       world().roads.push_back({{x, static_cast<float>(i) * 10.0f, 2.0f}, 0.0f});
     }
   }
-  void AddWagonModel(const char* name, int32_t harnessAfterMs = 100) {
-    sim::AddModel(name, 0, false);
-    sim::Model& m = world().models[sim::HashName(name)];
-    m.draftAnimals = 2;
-    m.harnessAfterMs = harnessAfterMs;
-  }
-  void HarnessAfter(int32_t ms) {
-    for (const char* name : WagonModels) world().models[sim::HashName(name)].harnessAfterMs = ms;
+  // Every wagon's team: how many animals, harnessed after ms (-1 never).
+  void Team(int32_t animals, int32_t harnessAfterMs) {
+    for (const char* name : WagonModels) {
+      sim::Model& m = world().models[sim::HashName(name)];
+      m.draftAnimals = animals;
+      m.harnessAfterMs = harnessAfterMs;
+    }
   }
   int32_t player() { return world().playerPed; }
-  const char* kNoRoadLine =
-      "] EVENT Wagon: no road node near the player - skipped (wagons need a road to run)\r\n";
 };
 
-TEST_F(WagonTest, ModelIsPickedEvenlyAmongThoseTheGameHas) {
+TEST_F(WagonTest, ModelIsPickedEvenlyAmongThoseTheGameHasAndEachMissingPieceIsReported) {
   world().roads.clear();  // each run ends after the pick
   for (int i : {1, 3, 4, 6}) world().models.erase(sim::HashName(WagonModels[i]));
   world().models[sim::HashName(WagonModels[1])].inImage = false;
@@ -61,19 +57,40 @@ TEST_F(WagonTest, ModelIsPickedEvenlyAmongThoseTheGameHas) {
     const int n = picks[sim::HashName(WagonModels[i])];
     EXPECT_TRUE(n > 45 && n < 105) << WagonModels[i] << " picked " << n << " times of 300";
   }
-  EXPECT_EQ(Logged(kNoRoadLine), 300u);
+  EXPECT_EQ(
+      Logged(
+          "] EVENT Wagon: no road node near the player - skipped (wagons need a road to run)\r\n"),
+      300u);
+  EXPECT_EQ(sim::CountCalls("ReleaseModel"), 300u) << "a model loaded for nothing is let go";
 
-  // The one picked never arrives; then none is there at all.
+  // A node 60 m from its probe is no road; one 59.9 m away is.
+  float offset = 60.0f;
+  sim::SetHandler("GetClosestRoadNodeWithHeading", [&offset](sim::Call& c, uint64_t* r) {
+    sim::WriteVector(c, 3, {c.Float(0), c.Float(1), c.Float(2) + offset});
+    sim::SetInt(r, 1);
+  });
+  sim::ClearTrace();
+  StartRunawayWagon(player());
+  EXPECT_EQ(sim::CountCalls("GetClosestRoadNodeWithHeading"), 8u);
+  EXPECT_STREQ(Notification.text, "No road nearby for a runaway wagon");
+  offset = 59.9f;
+  StartRunawayWagon(player());
+  ASSERT_EQ(SpawnedVehicles.size(), 1u);
+
+  // No wagon made, no model arriving, no model at all: only a notification.
   std::remove(FilePath(kLogFileName).c_str());
+  sim::SetHandler("CreateVehicle", [](sim::Call&, uint64_t*) {});
+  StartRunawayWagon(player());
+  EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
   for (int i : {0, 2, 5}) world().models.erase(sim::HashName(WagonModels[i]));
   world().models[sim::HashName(WagonModels[7])] = sim::Model{.framesToStream = -1};
-  const uint32_t before = world().tick;
-  StartRunawayWagon(player());
-  EXPECT_EQ(world().tick - before, 200 * world().frameMs);
-  world().models.clear();
   StartRunawayWagon(player());
   EXPECT_STREQ(Notification.text, "Runaway wagon: no wagon model available");
-  EXPECT_EQ(world().entities.size(), 1u);
+  world().models.clear();
+  Notification = NotificationRecord{};
+  StartRunawayWagon(player());
+  EXPECT_STREQ(Notification.text, "Runaway wagon: no wagon model available");
+  EXPECT_EQ(SpawnedVehicles.size(), 1u);
   EXPECT_EQ(ReadFile(kLogFileName), "");
 }
 
@@ -93,7 +110,7 @@ TEST_F(WagonTest, EightDirectionsInTurnFromARandomOneFindARoadOnlyToTheNorthEast
       if (!directions.empty() && directions.back() == 1) break;  // the destination's search
       EXPECT_NEAR(std::hypot(c.Float(0), c.Float(1)), 120.0f, 20.0f);
       EXPECT_EQ(c.Float(2), 10.0f) << "the player's height";
-      const double angle = std::atan2(c.Float(1), c.Float(0)) / kDegrees;
+      const double angle = std::atan2(c.Float(1), c.Float(0)) / 0.0174533;
       directions.push_back(static_cast<int>(std::lround(angle / 45.0 + 8.0)) % 8);
     }
     for (size_t i = 1; i < directions.size(); ++i) {
@@ -106,34 +123,8 @@ TEST_F(WagonTest, EightDirectionsInTurnFromARandomOneFindARoadOnlyToTheNorthEast
   EXPECT_GE(starts.size(), 5u);
 }
 
-TEST_F(WagonTest, NodeSixtyMetresFromItsProbeIsNoRoadAndAFailedWagonIsReported) {
-  float offset = 0.0f;
-  sim::SetHandler("GetClosestRoadNodeWithHeading", [&offset](sim::Call& c, uint64_t* r) {
-    sim::WriteVector(c, 3, {c.Float(0), c.Float(1), c.Float(2) + offset});
-    sim::SetInt(r, 1);
-  });
-  for (float tooFar : {60.0f, 75.0f}) {
-    offset = tooFar;
-    StartRunawayWagon(player());
-    EXPECT_STREQ(Notification.text, "No road nearby for a runaway wagon");
-  }
-  EXPECT_EQ(sim::CountCalls("GetClosestRoadNodeWithHeading"), 16u);
-  EXPECT_EQ(Logged(kNoRoadLine), 2u);
-  EXPECT_EQ(sim::CountCalls("ReleaseModel"), 2u) << "a model loaded for nothing is let go";
-  offset = 59.9f;
-  StartRunawayWagon(player());
-  ASSERT_EQ(SpawnedVehicles.size(), 1u);
-
-  std::remove(FilePath(kLogFileName).c_str());
-  sim::SetHandler("CreateVehicle", [](sim::Call&, uint64_t*) {});
-  StartRunawayWagon(player());
-  EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
-  EXPECT_EQ(SpawnedVehicles.size(), 1u);
-  EXPECT_EQ(ReadFile(kLogFileName), "");
-}
-
-TEST_F(WagonTest, WagonSetsOffAlongTheRoadWithItsDriverAndTeam) {
-  HarnessAfter(420);
+TEST_F(WagonTest, WagonSetsOffAlongTheRoadWithItsDriverTeamAndBlip) {
+  Team(6, 420);
   const uint32_t start = world().tick;
   StartRunawayWagon(player());
   EXPECT_EQ(world().tick - start, 450u) << "nine waits of 50 ms until the team is in harness";
@@ -163,9 +154,15 @@ TEST_F(WagonTest, WagonSetsOffAlongTheRoadWithItsDriverAndTeam) {
   EXPECT_TRUE(task.destination.x == ahead->position.x && task.destination.y == ahead->position.y);
   EXPECT_TRUE(WagonWatch.vehicle == wagon && WagonWatch.modelHash == w.model && !WagonWatch.kicked);
   EXPECT_EQ(WagonWatch.checkAt, world().tick + 3000);
+  EXPECT_TRUE(w.claimed && w.settings.count("configureA") && w.settings.count("configureB"));
+  ASSERT_EQ(w.draftAnimals.size(), 6u);
+  for (int32_t animal : w.draftAnimals)
+    EXPECT_TRUE(Entity(animal).settings.count("draftConfigured"));
+  ASSERT_EQ(EventBlips.size(), 1u);
+  EXPECT_TRUE(EventBlips[0].entity == wagon && EventBlips[0].expiry != 0) << "a pulse that ends";
   EXPECT_EQ(
       Logged("] EVENT Wagon: veh=" + std::to_string(wagon) + " driver=" + std::to_string(driver) +
-             " onRoad=1 draftExpected=2 draftActual=2 driverInSeat=1\r\n"),
+             " onRoad=1 draftExpected=6 draftActual=6 driverInSeat=1\r\n"),
       1u);
   EXPECT_STREQ(Notification.text, "Runaway wagon!");
 }
@@ -190,29 +187,43 @@ TEST_F(WagonTest, PassengerRidesAlongAndNoRoadAheadLeavesTheAimedPoint) {
   EXPECT_TRUE(p.settings.at("ignoresEvents") == 1.0f && p.claimed && p.driveTasks.empty());
 }
 
-TEST_F(WagonTest, DriverlessWagonWithoutTeamIsStillPushedKickedOnceAndLetGo) {
-  HarnessAfter(-1);
+TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGoDriverOrNot) {
+  StartRunawayWagon(player());
+  const int32_t wagon = SpawnedVehicles.at(0), driver = WagonWatch.driver;
+  const uint32_t checkAt = WagonWatch.checkAt;
+  Entity(wagon).slowing = 100.0f;
+  while (!WagonWatch.kicked) RunFrame();
+  EXPECT_TRUE(TickAfter(world().tick - 16, checkAt) && !TickAfter(world().tick - 32, checkAt));
+  EXPECT_EQ(Entity(driver).driveTasks.size(), 2u);
+  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 2u);
+  EXPECT_EQ(Logged("] Wagon kickstart: re-issued drive task (was stopped)\r\n"), 1u);
+  RunFor(2984);
+  EXPECT_FALSE(Entity(wagon).released);
+  RunFrame();
+  EXPECT_TRUE(Entity(wagon).released && Entity(driver).released && SpawnedVehicles.empty());
+  EXPECT_EQ(SpawnedPeds.at(0), driver) << "until the upkeep lets it go";
+  EXPECT_EQ(Logged("] Wagon kickstart: still stopped - released to engine, untracked\r\n"), 1u);
+
+  // No team ever harnessed and no driver: still pushed, kicked and let go.
+  Team(2, -1);
   for (const char* name : TownsfolkModels) world().models.erase(sim::HashName(name));
+  sim::ClearTrace();
   const uint32_t start = world().tick;
   StartRunawayWagon(player());
   EXPECT_EQ(world().tick - start, 1500u) << "thirty waits of 50 ms";
   EXPECT_EQ(Logged(" driver=0 onRoad=1 draftExpected=2 draftActual=0 driverInSeat=0\r\n"), 1u);
-  const int32_t wagon = SpawnedVehicles.at(0);
-  EXPECT_EQ(Entity(wagon).speed, 14.0f);
-  Entity(wagon).slowing = 1000.0f;  // stuck at once
-  RunFor(3000);
-  EXPECT_FALSE(WagonWatch.kicked);
-  RunFrame();
-  EXPECT_TRUE(WagonWatch.kicked);
-  EXPECT_EQ(Logged("] Wagon kickstart: re-issued drive task (was stopped)\r\n"), 1u);
+  const int32_t lone = SpawnedVehicles.at(0);
+  EXPECT_EQ(Entity(lone).speed, 14.0f);
+  Entity(lone).slowing = 1000.0f;
+  RunFor(3016);
+  EXPECT_EQ(Logged("Wagon kickstart: re-issued"), 2u);
   EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 1u);
   RunFor(3000);
-  EXPECT_TRUE(Entity(wagon).released && SpawnedVehicles.empty());
-  EXPECT_GT(Logged("] DIAG wagon: speed=0.00 driverInSeat=0 draftActual=0\r\n"), 0u);
+  EXPECT_TRUE(Entity(lone).released && SpawnedVehicles.empty());
 }
 
 TEST_F(WagonTest, WagonTakenByTheGameWhileTheEventWaitsEndsIt) {
-  HarnessAfter(200);
+  Team(2, 200);
   int waits = 0;
   sim::SetAfterWait([&] {
     if (++waits == 2) sim::RemoveEntity(SpawnedVehicles.at(0));
@@ -223,31 +234,13 @@ TEST_F(WagonTest, WagonTakenByTheGameWhileTheEventWaitsEndsIt) {
   EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
   // Gone while the driver's model streams in: nobody is seated.
   for (const char* name : TownsfolkModels) world().models[sim::HashName(name)].framesToStream = 5;
-  HarnessAfter(0);
+  Team(2, 0);
   waits = 0;
   SpawnedVehicles.clear();
   StartRunawayWagon(player());
   EXPECT_EQ(SpawnedPeds.size(), 1u);
   EXPECT_EQ(sim::CountCalls("SetPedIntoVehicle") + Logged("veh="), 0u);
   EXPECT_EQ(WagonWatch.vehicle, 0);
-}
-
-TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGo) {
-  StartRunawayWagon(player());
-  const int32_t wagon = SpawnedVehicles.at(0), driver = WagonWatch.driver;
-  const uint32_t checkAt = WagonWatch.checkAt;
-  Entity(wagon).slowing = 100.0f;
-  while (!WagonWatch.kicked) RunFrame();
-  EXPECT_TRUE(TickAfter(world().tick - 16, checkAt) && !TickAfter(world().tick - 32, checkAt));
-  EXPECT_EQ(Entity(driver).driveTasks.size(), 2u);
-  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 2u);
-  RunFor(2984);
-  EXPECT_FALSE(Entity(wagon).released);
-  RunFrame();
-  EXPECT_TRUE(Entity(wagon).released && Entity(driver).released);
-  EXPECT_TRUE(SpawnedVehicles.empty());
-  EXPECT_EQ(SpawnedPeds.at(0), driver) << "until the upkeep lets it go";
-  EXPECT_EQ(Logged("] Wagon kickstart: still stopped - released to engine, untracked\r\n"), 1u);
 }
 
 TEST_F(WagonTest, WatchdogLeavesRunningSupersededAndDeletedWagonsAlone) {
