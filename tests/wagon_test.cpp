@@ -192,7 +192,8 @@ TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGoDriverOrNot) {
   RunFor(2984);
   EXPECT_FALSE(Entity(wagon).released);
   RunFrame();
-  EXPECT_TRUE(Entity(wagon).released && Entity(driver).released && SpawnedVehicles.empty());
+  EXPECT_TRUE(Entity(wagon).released && Entity(driver).released && SpawnedVehicles.empty() &&
+              WagonWatch.vehicle == 0);
   EXPECT_EQ(SpawnedPeds.at(0), driver) << "until the upkeep lets it go";
   EXPECT_EQ(Logged("] Wagon kickstart: still stopped - released to engine, untracked\r\n"), 1u);
 
