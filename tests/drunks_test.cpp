@@ -80,7 +80,9 @@ TEST_F(DrunksTest, DrunksStandByTheAnchorAndTheFirstTwoBrawlOnADrawBelow60) {
       EXPECT_EQ(d.group,
                 sim::HashName(brawler ? (k == 0 ? "RE_BRAWLA" : "RE_BRAWLB") : "RE_VICTIM"));
       EXPECT_EQ(d.currentWeapon, brawler ? sim::HashName("WEAPON_UNARMED") : 0u);
-      EXPECT_EQ(d.settings.count("combatAttribute5"), brawler ? 1u : 0u);
+      const float attack =
+          d.settings.count("combatAttribute5") ? d.settings.at("combatAttribute5") : -1;
+      EXPECT_EQ(attack, brawler ? 1.0f : -1.0f);
       EXPECT_EQ(d.combatTargets,
                 brawler ? std::vector<int32_t>{SpawnedPeds[1 - k]} : std::vector<int32_t>{});
       EXPECT_EQ(d.settings.at("drunk"), brawler ? 0.0f : 1.0f);
@@ -97,7 +99,7 @@ TEST_F(DrunksTest, DrunksStandByTheAnchorAndTheFirstTwoBrawlOnADrawBelow60) {
 TEST_F(DrunksTest, FailedOrVanishedDrunksAreLeftOutAndOnlyAttemptZeroGetsTheBlip) {
   const std::string missing = TownsfolkModels[1];
   world().models.erase(sim::HashName(missing.c_str()));
-  bool brawlWithoutAttemptZero = false;
+  bool brawlWithoutAttemptZero = false, brawlOfTwo = false;
   for (uint32_t seed = 0; seed < 60; ++seed) {
     const std::vector<std::string> models = Start(seed);
     EXPECT_EQ(SpawnedPeds.size(),
@@ -113,8 +115,9 @@ TEST_F(DrunksTest, FailedOrVanishedDrunksAreLeftOutAndOnlyAttemptZeroGetsTheBlip
     EXPECT_EQ(Entity(SpawnedPeds[0]).group, sim::HashName("RE_BRAWLA"));
     EXPECT_EQ(Entity(SpawnedPeds[1]).group, sim::HashName("RE_BRAWLB"));
     brawlWithoutAttemptZero |= models[0] == missing;
+    brawlOfTwo |= SpawnedPeds.size() == 2;
   }
-  EXPECT_TRUE(brawlWithoutAttemptZero);
+  EXPECT_TRUE(brawlWithoutAttemptZero && brawlOfTwo);
 
   // The first drunk vanishes while a later model streams in.
   sim::SetAfterWait([] {

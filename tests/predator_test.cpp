@@ -94,10 +94,16 @@ TEST_F(PredatorTest, WithoutTravellerThePredatorComesOffTheRoadAndFaultyPedLists
   };
   StartPredatorAttack(player());
   EXPECT_EQ(Predator(2).combatTargets, std::vector<int32_t>{traveller});
+  world().allPeds = [&](int32_t* handles, int32_t) {
+    handles[0] = traveller;  // the first in the list counts too
+    return 1;
+  };
+  StartPredatorAttack(player());
+  EXPECT_EQ(Predator(3).combatTargets, std::vector<int32_t>{traveller});
   world().allPeds = [](int32_t*, int32_t) { return -1; };
   sim::ClearTrace();
   StartPredatorAttack(player());
-  EXPECT_EQ(Predator(3).combatTargets, std::vector<int32_t>{player()});
+  EXPECT_EQ(Predator(4).combatTargets, std::vector<int32_t>{player()});
   EXPECT_EQ(sim::CountCalls("IsPedHuman"), 0u);
 }
 
