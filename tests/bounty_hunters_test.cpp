@@ -1,13 +1,14 @@
-// The bounty hunters: where the posse gathers, when it attacks, and what a
-// failed or crowded run still does.
+// The bounty hunters: where the posse gathers, how it is set up, when it
+// attacks, and what a failed run still does.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "events/bounty_hunters.h"
 #include "fixture.h"
 #include "handlers.h"
-#include "world/spawning.h"
 
 namespace sagebrook::testing {
 namespace {
@@ -32,63 +33,46 @@ class BountyHuntersTest : public PluginTest {
   std::vector<int32_t> player;  // as a list of combat targets
 };
 
-TEST_F(BountyHuntersTest, PosseGathersThirtyToFiftyMetresAwayAndAttacksOnceComplete) {
+TEST_F(BountyHuntersTest, PosseGathersThirtyToFiftyMetresAwayArmedSharpAndOnThePlayer) {
+  const uint32_t wolf = sim::HashName("weapon_wolf");
+  std::set<uint32_t> models;
   for (int run = 0; run < 16; ++run) {
     Settings.spawnDistance = run % 4;  // has no say
-    ClearSpawned();
+    ClearSpawned();  // deletes the dogs, yet only the event empties its list of them
     sim::ClearTrace();
     StartBountyHunters(player[0]);
     // The anchor is the event's first ground probe.
-    auto& trace = world().trace;
     const sim::Call& anchor =
-        *std::find_if(trace.begin(), trace.end(), [](auto& c) { return c.Name() == "GetGroundZ"; });
+        *std::ranges::find_if(world().trace, [](auto& c) { return c.Name() == "GetGroundZ"; });
     const float away = std::hypot(anchor.Float(0), anchor.Float(1));
     EXPECT_TRUE(away >= 29.999f && away <= 49.981f) << away;
-    auto near = [&](int32_t ped, float half) {
-      const sim::Vec3 p = Entity(ped).position;
-      return std::fabs(p.x - anchor.Float(0)) <= half && std::fabs(p.y - anchor.Float(1)) <= half;
-    };
     const std::vector<int32_t> hunters = InGroup("RE_BANDIT"), dogs = InGroup("RE_HOUND");
     ASSERT_TRUE(hunters.size() == 3 || hunters.size() == 4) << hunters.size();
     ASSERT_TRUE(dogs.size() >= 1 && dogs.size() <= 3) << dogs.size();
     EXPECT_EQ(HunterDogs, dogs);
-    for (int32_t h : hunters) {
-      const sim::Entity& e = Entity(h);
-      EXPECT_TRUE(near(h, 5.0f) && e.combatTargets == player);
-      EXPECT_EQ(e.settings.at("accuracy"), 60.0f);
-      for (const char* key : {"combatAttribute0", "combatAttribute5", "combatAttribute46"}) {
-        EXPECT_EQ(e.settings.at(key), 1.0f) << key;
+    for (int32_t ped : SpawnedPeds) {
+      const sim::Entity& e = Entity(ped);
+      const bool dog = e.group == sim::HashName("RE_HOUND");
+      const float half = dog ? 4.0f : 5.0f;
+      models.insert(e.model);
+      EXPECT_TRUE(std::fabs(e.position.x - anchor.Float(0)) <= half &&
+                  std::fabs(e.position.y - anchor.Float(1)) <= half && e.combatTargets == player);
+      EXPECT_EQ(std::ranges::count_if(EventBlips, [&](auto& b) { return b.entity == ped; }), 1);
+      EXPECT_TRUE(e.settings.at("seeingRange") == 220.0f &&
+                  e.settings.at("hearingRange") == 220.0f);
+      if (dog) {
+        EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{wolf, 1}}));
+        EXPECT_TRUE(e.settings.at("dogFlag") == 1.0f && e.currentWeapon == wolf);
+      } else {
+        EXPECT_TRUE(e.settings.at("accuracy") == 60.0f && e.currentWeapon != 0);
+        EXPECT_EQ(e.settings.at("combatAttribute0"), 1.0f);
       }
     }
-    for (int32_t d : dogs) EXPECT_TRUE(near(d, 4.0f) && Entity(d).combatTargets == player);
-    size_t created = 0, orders = 0;
-    for (const sim::Call& c : trace) {
-      created += c.Name() == "CreatePed";
-      orders += c.Name() == "TaskCombatPed";
-      EXPECT_TRUE(orders == 0 || created >= hunters.size()) << "orders once all hunters stand";
-    }
+    EXPECT_TRUE(std::ranges::all_of(EventBlips, [](auto& b) { return b.expiry == 0; }));
     EXPECT_TRUE(Logged("] EVENT BountyHunters: spawned " + std::to_string(hunters.size()) +
                        " hunters + " + std::to_string(dogs.size()) + " dogs\r\n"));
   }
-}
-
-TEST_F(BountyHuntersTest, LaterPosseTakesTheDogsAndAFullRegistryStillAttacks) {
-  StartBountyHunters(player[0]);
-  const std::vector<int32_t> firstPeds = SpawnedPeds, firstDogs = HunterDogs;
-  StartBountyHunters(player[0]);
-  EXPECT_TRUE(std::equal(firstPeds.begin(), firstPeds.end(), SpawnedPeds.begin()));
-  for (int32_t d : firstDogs) {
-    EXPECT_TRUE(Entity(d).exists && std::count(HunterDogs.begin(), HunterDogs.end(), d) == 0);
-  }
-  EXPECT_EQ(InGroup("RE_HOUND").size(), firstDogs.size() + HunterDogs.size());
-
-  ClearSpawned();
-  while (SpawnedPeds.size() < kSpawnedPedLimit) SpawnedPeds.push_back(AddPed());
-  StartBountyHunters(player[0]);
-  EXPECT_EQ(SpawnedPeds.size(), kSpawnedPedLimit);
-  EXPECT_FALSE(HunterDogs.empty());
-  for (int32_t ped : InGroup("RE_BANDIT")) EXPECT_EQ(Entity(ped).combatTargets, player);
-  for (int32_t ped : HunterDogs) EXPECT_EQ(Entity(ped).combatTargets, player);
+  EXPECT_EQ(models.size(), 5u) << "both hunters' and all three hounds' models";
 }
 
 TEST_F(BountyHuntersTest, HunterGoneBeforeTheOrdersIsSkippedAndAnEmptyRunStillReports) {
