@@ -1,4 +1,5 @@
-// The simulated game's own clock, which the command-line player relies on.
+// The simulated game's own clock and name hash, which the command-line
+// player and every suite rely on.
 #include <gtest/gtest.h>
 
 #include "game/hook.h"
@@ -6,32 +7,29 @@
 
 namespace {
 
-TEST(SimulatorClock, FrameRateCarriesTheRemainderSoASecondIsExact) {
+TEST(Simulator, FramesLastFrameMsOrCarryTheRemainderOfTheFrameRateAndNamesHashAsTheGames) {
   sim::Reset();
   sim::World& w = sim::GetWorld();
-  w.frameRate = 60;
-  const uint32_t start = w.tick;
-  for (int second = 1; second <= 3; ++second) {
-    for (int frame = 0; frame < 60; ++frame) {
-      const uint32_t before = w.tick;
-      sagebrook::hook::scriptWait(0);
-      const uint32_t length = w.tick - before;
-      EXPECT_TRUE(length == 16 || length == 17) << length;
-    }
-    EXPECT_EQ(w.tick - start, static_cast<uint32_t>(second) * 1000u);
-  }
-  // A longer wait still lasts what it asks.
-  const uint32_t before = w.tick;
-  sagebrook::hook::scriptWait(50);
-  EXPECT_EQ(w.tick - before, 50u);
-}
-
-TEST(SimulatorClock, WithoutAFrameRateEveryFrameLastsFrameMs) {
-  sim::Reset();
-  sim::World& w = sim::GetWorld();
-  const uint32_t start = w.tick;
+  uint32_t start = w.tick;
   for (int frame = 0; frame < 60; ++frame) sagebrook::hook::scriptWait(0);
   EXPECT_EQ(w.tick - start, 60u * 16u);
+
+  w.frameRate = 60;
+  start = w.tick;
+  for (int frame = 1; frame <= 180; ++frame) {
+    const uint32_t before = w.tick;
+    sagebrook::hook::scriptWait(0);
+    EXPECT_TRUE(w.tick - before == 16 || w.tick - before == 17) << frame;
+    if (frame % 60 == 0) {
+      EXPECT_EQ(w.tick - start, static_cast<uint32_t>(frame) * 1000u / 60u) << "a whole second";
+    }
+  }
+  const uint32_t before = w.tick;
+  sagebrook::hook::scriptWait(50);
+  EXPECT_EQ(w.tick - before, 50u) << "a longer wait lasts what it asks";
+
+  EXPECT_EQ(sim::HashName("PLAYER"), 0x6F0783F5u);
+  EXPECT_EQ(sim::HashName("player"), 0x6F0783F5u);
 }
 
 }  // namespace

@@ -1,25 +1,20 @@
 // The stranger upkeep: pending peds become the game's greetable strangers
 // once the player is within 18 m, and are then no longer the plugin's.
-#include "events/hanging.h"
 #include "fixture.h"
-#include "game/timing.h"
-#include "world/spawning.h"
 
 namespace sagebrook::testing {
 namespace {
 
-class StrangersTest : public PluginTest {
- protected:
-  bool Greetable(int32_t ped) {
+using StrangersTest = PluginTest;
+
+TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) {
+  auto greetable = [this](int32_t ped) {
     const sim::Entity& e = Entity(ped);
     return e.released && e.settings.count("greeting") && e.settings.count("interaction") &&
            e.personality == sim::HashName("TIMID") &&
            e.greetSpeech == "GREET_GENERAL_STRANGER_01" && e.insultSpeech == "INSULT_RESPONSE_01" &&
            e.promptName == "Stranger";
-  }
-};
-
-TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) {
+  };
   // The player stands at (0, 0, 10).
   const int32_t edge = AddPed({18.0f, 0.0f, 10.0f}), near = AddPed({10.0f, 10.0f, 10.0f}),
                 dead = AddPed({0.0f, -5.0f, 10.0f}), gone = AddPed(), other = AddPed(),
@@ -32,7 +27,7 @@ TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) 
   RunFrame();
   EXPECT_EQ(PendingStrangers, (std::vector<int32_t>{edge, far}));
   EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{edge, other, far}));
-  EXPECT_TRUE(Greetable(near) && Greetable(dead)) << "both in the same frame";
+  EXPECT_TRUE(greetable(near) && greetable(dead)) << "both in the same frame";
   EXPECT_FALSE(Entity(edge).released);
   std::vector<std::string> conversion;
   for (const sim::Call& c : world().trace) {
@@ -50,7 +45,7 @@ TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) 
   RunFrame();
   EXPECT_EQ(PendingStrangers, std::vector<int32_t>{far});
   EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{other, far}));
-  EXPECT_TRUE(Greetable(edge));
+  EXPECT_TRUE(greetable(edge));
 
   // Far away or cleared, a converted ped is the game's alone; a pending one
   // is still the plugin's to delete.
@@ -62,42 +57,6 @@ TEST_F(StrangersTest, ConvertedBelow18MetresOutOfBothListsAndNeverTouchedAgain) 
   EXPECT_TRUE(Entity(other).deleted && Entity(far).deleted);
   EXPECT_TRUE(PendingStrangers.empty());
   EXPECT_FALSE(Entity(edge).deleted || Entity(near).deleted || Entity(dead).deleted);
-}
-
-// End to end: night drunks from the ambient timer, and a man freed from the
-// noose, become the game's strangers as the player rides up to each.
-TEST_F(StrangersTest, NightDrunksAndAFreedManBecomeStrangersAsThePlayerRidesUp) {
-  Ground(10.0f);
-  for (const char* model : TownsfolkModels) sim::AddModel(model);
-  for (const char* model : CriminalModels) sim::AddModel(model);
-  for (const char* prop : {"p_shotglass01x", "p_noose02x"}) sim::AddModel(prop, 0, false);
-  world().overheads = {{0.0f, 0.0f, 1000.0f, 14.0f}};
-  world().clockHour = 22;
-  OnlyKind(&SettingsRecord::drunkenFolk);
-  RunFrame();
-  RunFor(60000 + 2 * world().frameMs);
-  ASSERT_GE(PendingStrangers.size(), 3u) << "the ambient timer brought the drunks";
-
-  StartPublicHanging(world().playerPed);
-  const int32_t victim = ExecutionState.victim;
-  while (ExecutionState.active && !ExecutionState.hung) RunFrame();
-  world().ropes.at(ExecutionState.rope).broken = true;
-  RunFrame();
-  const std::vector<int32_t> pending = PendingStrangers;
-  ASSERT_EQ(pending.back(), victim) << "freed";
-
-  for (int32_t ped : pending) {
-    if (Entity(ped).released) continue;  // came near with a drunk beside it
-    sim::Vec3& player = Entity(world().playerPed).position;
-    player = Entity(ped).position;
-    player.x += 30.0f;
-    RunFrame();
-    EXPECT_FALSE(Entity(ped).released) << "not yet, at 30 m";
-    player.x -= 15.0f;
-    RunFrame();
-    EXPECT_TRUE(Greetable(ped));
-  }
-  EXPECT_TRUE(PendingStrangers.empty());
 }
 
 }  // namespace
