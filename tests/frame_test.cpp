@@ -57,11 +57,11 @@ TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheT
   const int32_t ped = AddPed();
   SpawnedPeds = {ped};
   std::vector<uint32_t> upkeeps;  // only the periodic pass reads a tracked ped's position
-  sim::SetHandler("GetEntityCoords", [&, coords = sim::GetHandler("GetEntityCoords")](
-                                         sim::Call& c, uint64_t* r) {
-    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
-    coords(c, r);
-  });
+  sim::SetHandler("GetEntityCoords",
+                  [&, coords = sim::GetHandler("GetEntityCoords")](sim::Call& c, uint64_t* r) {
+                    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
+                    coords(c, r);
+                  });
   const int32_t early = sim::AddBlip(ped, 1), late = sim::AddBlip(ped, 1);
   EventBlips = {{early, armedAt + 10000, ped}, {late, armedAt + 45000, ped}};
   // A plain `now > deadline` would take the late blip and fire the event at once.

@@ -50,7 +50,8 @@ TEST_F(LogTest, KeyBindingsComeFromTheIniBesideTheExecutableOrKeepTheirDefaults)
   KeyBindings = {1, 2, 3, 4, 5, 6, 7};
   sim::RunScriptMain(1);  // no file yet
   EXPECT_EQ(fields(), defaults);
-  write(FilePath("Sagebrook.ini"), "[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n");
+  write(FilePath("Sagebrook.ini"),
+        "[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n");
   sim::RunScriptMain(1);
   EXPECT_EQ(fields(), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}));
 

@@ -1,5 +1,6 @@
 // The menu as the player meets it: keyboard and gamepad input, what each row
-// does, the blocked controls, and the panel with its rows and help line.
+// does, the blocked controls, the panel with its rows and help line, and the
+// notification line drawn over it.
 #include <cstring>
 #include <sstream>
 
@@ -9,9 +10,8 @@
 namespace sagebrook::testing {
 namespace {
 
-constexpr uint32_t kF11 = 122, kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEnter = 13,
-                   kBack = 8;
-constexpr uint16_t RBX = kPadRB | kPadX;
+constexpr int32_t kF11 = 122, kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEnter = 13, kBack = 8,
+                  RBX = kPadRB | kPadX;
 const std::vector<int> kWhite = {255, 255, 255}, kGold = {255, 220, 40};
 
 class MenuTest : public PluginTest {
@@ -23,41 +23,30 @@ class MenuTest : public PluginTest {
   static std::vector<int> Rgb(const sim::DrawnText& t) { return {t.r, t.g, t.b}; }
 };
 
-// A key and the gamepad's buttons in one frame; then the selected row's text
-// ("" while closed) and what the frame did: 'a' the next ambient event
-// brought to 5 s from now, 't' an event started, 'c' everything cleared.
-struct Step {
-  uint32_t key;
-  uint16_t pad;
-  const char* row;
-  char effect;
-};
-const Step kSteps[] = {
-    {kF11, 0, "< Trigger Event Now >", 0}, {kEnter, 0, "< Trigger Event Now >", 't'},
-    {kUp, 0, "< Clear Spawned >", 0}, {kLeft, 0, "< Clear Spawned >", 0},
-    {kRight, 0, "< Clear Spawned >", 0}, {kEnter, 0, "< Clear Spawned >", 'c'},
-    {kDown, 0, "< Trigger Event Now >", 0}, {kDown, 0, "< Ambient Events: ON >", 0},
-    {kRight, 0, "< Ambient Events: OFF >", 0}, {kRight, 0, "< Ambient Events: ON >", 'a'},
-    {kLeft, 0, "< Ambient Events: OFF >", 0}, {kLeft, 0, "< Ambient Events: ON >", 'a'},
-    {kEnter, 0, "< Ambient Events: OFF >", 0}, {kEnter, 0, "< Ambient Events: ON >", 'a'},
-    {kDown, 0, "< Frequency: Normal >", 0}, {kLeft, 0, "< Frequency: Rare >", 0},
-    {kLeft, 0, "< Frequency: Often >", 0}, {kRight, 0, "< Frequency: Rare >", 0},
-    {kEnter, 0, "< Frequency: Normal >", 0}, {kDown, 0, "< Spawn Distance: Random >", 0},
-    {kRight, 0, "< Spawn Distance: Close >", 0}, {kLeft, 0, "< Spawn Distance: Random >", 0},
-    {kEnter, 0, "< Spawn Distance: Close >", 0}, {kBack, 0, "", 0},
-    // Keys wait while closed; the menu reopens on its last row.
-    {kDown, 0, "", 0}, {kRight, 0, "", 0}, {kF11, 0, "< Event Blips: OFF >", 0},
-    // The pair toggles on the frame it completes; the pad does nothing else while closed.
-    {0, RBX, "", 0}, {0, RBX, "", 0}, {0, kPadRB, "", 0}, {0, RBX, "< Event Blips: OFF >", 0},
-    {0, kPadX, "< Event Blips: OFF >", 0}, {0, RBX, "", 0}, {0, 0, "", 0}, {0, kPadDown, "", 0},
-    {0, kPadUp, "", 0}, {0, kPadA, "", 0}, {0, RBX, "< Event Blips: OFF >", 0},
-    // Held buttons act once.
-    {0, kPadDown, "< Predator Attack: ON >", 0}, {0, kPadDown, "< Predator Attack: ON >", 0},
-    {0, kPadUp, "< Event Blips: OFF >", 0}, {0, kPadA, "< Event Blips: ON >", 0},
-    {kUp, 0, "< Spawn Distance: Close >", 0}, {kUp, 0, "< Frequency: Normal >", 0},
-    {kUp, 0, "< Ambient Events: ON >", 0}, {kUp, 0, "< Trigger Event Now >", 0},
-    {0, kPadUp, "< Clear Spawned >", 0}, {0, kPadA, "< Clear Spawned >", 'c'},
-    {0, kPadB, "", 0}, {kF11, RBX, "< Clear Spawned >", 0}};
+// A key and the gamepad's buttons in one frame; then the selected row (-1
+// while closed), its setting's value (-1 for none) and what the frame did:
+// 'a' the next ambient event brought to 5 s from now, 't' an event started,
+// 'c' everything cleared. Keys wait while the menu is closed and it reopens
+// on its last row; the RB+X pair toggles on the frame it completes, held
+// buttons act once, and the pad does nothing else while the menu is closed.
+const int32_t kSteps[][5] = {
+    {kF11, 0, 0, -1, 0},    {kEnter, 0, 0, -1, 't'},  {kUp, 0, 11, -1, 0},
+    {kLeft, 0, 11, -1, 0},  {kRight, 0, 11, -1, 0},   {kEnter, 0, 11, -1, 'c'},
+    {kDown, 0, 0, -1, 0},   {kDown, 0, 1, 1, 0},      {kRight, 0, 1, 0, 0},
+    {kRight, 0, 1, 1, 'a'}, {kLeft, 0, 1, 0, 0},      {kLeft, 0, 1, 1, 'a'},
+    {kEnter, 0, 1, 0, 0},   {kEnter, 0, 1, 1, 'a'},   {kDown, 0, 2, 1, 0},
+    {kLeft, 0, 2, 0, 0},    {kLeft, 0, 2, 2, 0},      {kRight, 0, 2, 0, 0},
+    {kEnter, 0, 2, 1, 0},   {kDown, 0, 3, 3, 0},      {kRight, 0, 3, 0, 0},
+    {kLeft, 0, 3, 3, 0},    {kEnter, 0, 3, 0, 0},     {kBack, 0, -1, -1, 0},
+    {kDown, 0, -1, -1, 0},  {kRight, 0, -1, -1, 0},   {kF11, 0, 4, 0, 0},
+    {0, RBX, -1, -1, 0},    {0, RBX, -1, -1, 0},      {0, kPadRB, -1, -1, 0},
+    {0, RBX, 4, 0, 0},      {0, kPadX, 4, 0, 0},      {0, RBX, -1, -1, 0},
+    {0, 0, -1, -1, 0},      {0, kPadDown, -1, -1, 0}, {0, kPadUp, -1, -1, 0},
+    {0, kPadA, -1, -1, 0},  {0, RBX, 4, 0, 0},        {0, kPadDown, 5, 1, 0},
+    {0, kPadDown, 5, 1, 0}, {0, kPadUp, 4, 0, 0},     {0, kPadA, 4, 1, 0},
+    {kUp, 0, 3, 0, 0},      {kUp, 0, 2, 1, 0},        {kUp, 0, 1, 1, 0},
+    {kUp, 0, 0, -1, 0},     {0, kPadUp, 11, -1, 0},   {0, kPadA, 11, -1, 'c'},
+    {0, kPadB, -1, -1, 0},  {kF11, RBX, 11, -1, 0}};
 
 TEST_F(MenuTest, KeysAndGamepadMoveAndChangeRowsActAndBlockControlsWhileOpen) {
   std::istringstream names(
@@ -72,25 +61,26 @@ TEST_F(MenuTest, KeysAndGamepadMoveAndChangeRowsActAndBlockControlsWhileOpen) {
   }
   RunFrame();  // the first-control gate
   for (size_t i = 0; i < std::size(kSteps); ++i) {
-    const Step& s = kSteps[i];
+    const auto [key, pad, row, value, effect] = kSteps[i];
     SCOPED_TRACE(i);
     const uint32_t now = world().tick;
     AmbientSchedule.nextAmbientAt = now + 99999;
     Notification = {};
     const size_t started = Started.size();
-    if (s.key != 0) PressKey(s.key);
-    world().gamepadButtons = s.pad;
+    if (key != 0) PressKey(static_cast<uint32_t>(key));
+    world().gamepadButtons = static_cast<uint16_t>(pad);
     RunFrame();
-    const sim::DrawList& f = world().lastFrame;
-    EXPECT_EQ(MenuState.menuOpen, *s.row != '\0');
-    if (MenuState.menuOpen) {
-      EXPECT_EQ(f.texts.at(2 + static_cast<size_t>(MenuState.selectedIndex)).text, s.row);
-    }
-    const bool closing = s.key == kBack || s.pad == kPadB;  // after this frame's input
-    EXPECT_EQ(f.disabledControls, MenuState.menuOpen || closing ? blocked : std::vector<uint32_t>{});
-    EXPECT_EQ(AmbientSchedule.nextAmbientAt, now + (s.effect == 'a' ? 5000 : 99999));
-    EXPECT_EQ(Started.size() - started, s.effect == 't' ? 1u : 0u);
-    EXPECT_EQ(std::strcmp(Notification.text, "Cleared spawned events") == 0, s.effect == 'c');
+    const bool open = MenuState.menuOpen;
+    const MenuItem& item = MenuItems[static_cast<size_t>(MenuState.selectedIndex)];
+    EXPECT_EQ(open ? MenuState.selectedIndex : -1, row);
+    EXPECT_EQ(open && item.value ? *item.value : -1, value);
+    const bool closing = key == kBack || pad == kPadB;  // after this frame's input
+    EXPECT_EQ(world().lastFrame.disabledControls,
+              open || closing ? blocked : std::vector<uint32_t>{});
+    EXPECT_EQ(world().lastFrame.texts.empty(), !open);
+    EXPECT_EQ(AmbientSchedule.nextAmbientAt, now + (effect == 'a' ? 5000 : 99999));
+    EXPECT_EQ(Started.size() - started, effect == 't' ? 1u : 0u);
+    EXPECT_EQ(std::strcmp(Notification.text, "Cleared spawned events") == 0, effect == 'c');
   }
   EXPECT_EQ(Started.at(0).playerPed, world().playerPed);
 }
@@ -186,6 +176,50 @@ TEST_F(MenuTest, EveryRowAndItsHelpOnAPanelThatScalesWithTheScreenFromItsTopLeft
   RunFrame();
   EXPECT_TRUE(world().lastFrame.rects.empty() && world().lastFrame.texts.empty());
   EXPECT_EQ(world().lastFrame.disabledControls.size(), 25u) << "input still runs";
+}
+
+TEST_F(MenuTest, NotificationIsOutlinedOverTheMenuAndTheLaterOneLastsToItsExpiry) {
+  world().tick = 0xFFFFF000u;
+  DuringEvent = [this] {
+    ShowNotification(Started.size() == 1 ? "first" : "second");
+    world().tick += 700;  // the event waited for models
+  };
+  Press(kF11);
+  // Trigger Event Now and a due ambient event, both in one frame.
+  AmbientSchedule.nextAmbientAt = world().tick - 1;
+  const uint32_t expiry = world().tick + 700 + 3500;
+  ASSERT_LT(expiry, world().tick) << "the expiry lies past the wrap";
+  Press(kEnter);
+  ASSERT_EQ(Started.size(), 2u);
+  EXPECT_EQ(CountTexts("first"), 0u);
+
+  // The menu's 15 texts, then eight outline passes and the line.
+  constexpr float d = 0.0011f;
+  const float offsets[9][2] = {{-d, 0}, {d, 0},   {0, -d}, {0, d}, {-d, d},
+                               {d, d},  {-d, -d}, {d, -d}, {0, 0}};
+  const auto& texts = world().lastFrame.texts;
+  ASSERT_EQ(texts.size(), 15u + 9u);
+  for (size_t i = 0; i < 9; ++i) {
+    SCOPED_TRACE(i);
+    const sim::DrawnText& t = texts[15 + i];
+    EXPECT_EQ(t.text, "second");
+    EXPECT_NEAR(t.x, 0.5f + offsets[i][0], 1e-6f);
+    EXPECT_NEAR(t.y, 0.92f + offsets[i][1], 1e-6f);
+    EXPECT_EQ(t.scale, 0.3f);
+    EXPECT_EQ((std::vector<int>{t.r, t.g, t.b, t.a}),
+              (i < 8 ? std::vector<int>{0, 0, 0, 210} : std::vector<int>{245, 240, 230, 255}));
+    EXPECT_TRUE(t.centred && !t.shadow);
+  }
+
+  world().tick = expiry;
+  RunFrame();
+  EXPECT_EQ(CountTexts("second"), 9u);
+  world().tick = expiry + 1;
+  RunFrame();
+  EXPECT_EQ(CountTexts("second"), 0u);
+  ShowNotification("");
+  RunFrame();
+  EXPECT_EQ(CountTexts(""), 0u) << "an empty line draws nothing";
 }
 
 }  // namespace
