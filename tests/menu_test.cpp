@@ -123,7 +123,8 @@ const PanelRect kPanel[] = {{0.15525f, 0.151875f, 0.2805f, 0.12375f, 0, 0, {0, 0
 const float kTextY[] = {0.0999f, 0.156f, 0.222f, 0.87705f}, kRowStep = 0.05445f;
 const float kScale[] = {0.66f, 0.363f, 0.462f, 0.3135f};
 
-TEST_F(MenuTest, EveryRowAndItsHelpOnAPanelThatScalesWithTheScreenFromItsTopLeftCorner) {
+TEST_F(MenuTest, RowsHelpPanelAndNotificationAsDrawnTheLaterNotificationToItsExpiry) {
+  world().tick = 0xFFFFF000u;
   Press(kF11);
   for (size_t selected = 0; selected < 12; ++selected) {
     SCOPED_TRACE(selected);
@@ -137,6 +138,18 @@ TEST_F(MenuTest, EveryRowAndItsHelpOnAPanelThatScalesWithTheScreenFromItsTopLeft
     EXPECT_EQ(Rgb(world().lastFrame.texts[14]), kWhite);
     Press(kDown);
   }
+
+  // Trigger Event Now and a due ambient event in one frame: the later line shows.
+  DuringEvent = [this] {
+    ShowNotification(Started.size() == 1 ? "first" : "second");
+    world().tick += 700;  // the event waited for models
+  };
+  AmbientSchedule.nextAmbientAt = world().tick - 1;
+  const uint32_t expiry = world().tick + 700 + 3500;
+  ASSERT_LT(expiry, world().tick) << "the expiry lies past the wrap";
+  Press(kEnter);
+  ASSERT_EQ(Started.size(), 2u);
+  EXPECT_EQ(CountTexts("first"), 0u);
 
   constexpr float kTol = 1e-5f, k = 2.0f;  // at 2160 lines
   auto x = [k](float at1080) { return 0.015f + k * (at1080 - 0.015f); };
@@ -157,12 +170,26 @@ TEST_F(MenuTest, EveryRowAndItsHelpOnAPanelThatScalesWithTheScreenFromItsTopLeft
     EXPECT_NEAR(r.height, size(e.h, e.fixedH), kTol);
     EXPECT_EQ((std::vector<int>{r.r, r.g, r.b, r.a}), std::vector<int>(e.rgba, e.rgba + 4));
   }
-  ASSERT_EQ(f.texts.size(), 15u);
-  for (size_t i = 0; i < 15; ++i) {
+  // The menu's 15 texts, then the line's eight outline passes and the line itself.
+  constexpr float d = 0.0011f;
+  const float outline[9][2] = {{-d, 0}, {d, 0},   {0, -d}, {0, d}, {-d, d},
+                               {d, d},  {-d, -d}, {d, -d}, {0, 0}};
+  ASSERT_EQ(f.texts.size(), 15u + 9u);
+  for (size_t i = 0; i < 24; ++i) {
     const sim::DrawnText& t = f.texts[i];
-    SCOPED_TRACE(t.text);
+    SCOPED_TRACE(t.text + std::to_string(i));
     const size_t kind = i < 2 ? i : i == 14 ? 3 : 2;
     const float row = kind == 2 ? static_cast<float>(i - 2) : 0.0f;
+    if (i >= 15) {
+      EXPECT_EQ(t.text, "second");
+      EXPECT_NEAR(t.x, 0.5f + outline[i - 15][0], 1e-6f);
+      EXPECT_NEAR(t.y, 0.92f + outline[i - 15][1], 1e-6f);
+      EXPECT_EQ(t.scale, 0.3f);
+      EXPECT_EQ((std::vector<int>{t.r, t.g, t.b, t.a}),
+                (i < 23 ? std::vector<int>{0, 0, 0, 210} : std::vector<int>{245, 240, 230, 255}));
+      EXPECT_TRUE(t.centred && !t.shadow);
+      continue;
+    }
     EXPECT_NEAR(t.x, x(0.15525f), kTol);
     EXPECT_NEAR(t.y, y(kTextY[kind] + row * kRowStep), kTol);
     EXPECT_NEAR(t.scale, k * kScale[kind], kTol);
@@ -172,54 +199,17 @@ TEST_F(MenuTest, EveryRowAndItsHelpOnAPanelThatScalesWithTheScreenFromItsTopLeft
   EXPECT_EQ(Rgb(f.texts[0]), (std::vector<int>{230, 170, 40}));
   EXPECT_EQ(Rgb(f.texts[1]), kWhite);
 
-  world().screenHeight = 0;
-  RunFrame();
-  EXPECT_TRUE(world().lastFrame.rects.empty() && world().lastFrame.texts.empty());
-  EXPECT_EQ(world().lastFrame.disabledControls.size(), 25u) << "input still runs";
-}
-
-TEST_F(MenuTest, NotificationIsOutlinedOverTheMenuAndTheLaterOneLastsToItsExpiry) {
-  world().tick = 0xFFFFF000u;
-  DuringEvent = [this] {
-    ShowNotification(Started.size() == 1 ? "first" : "second");
-    world().tick += 700;  // the event waited for models
-  };
-  Press(kF11);
-  // Trigger Event Now and a due ambient event, both in one frame.
-  AmbientSchedule.nextAmbientAt = world().tick - 1;
-  const uint32_t expiry = world().tick + 700 + 3500;
-  ASSERT_LT(expiry, world().tick) << "the expiry lies past the wrap";
-  Press(kEnter);
-  ASSERT_EQ(Started.size(), 2u);
-  EXPECT_EQ(CountTexts("first"), 0u);
-
-  // The menu's 15 texts, then eight outline passes and the line.
-  constexpr float d = 0.0011f;
-  const float offsets[9][2] = {{-d, 0}, {d, 0},   {0, -d}, {0, d}, {-d, d},
-                               {d, d},  {-d, -d}, {d, -d}, {0, 0}};
-  const auto& texts = world().lastFrame.texts;
-  ASSERT_EQ(texts.size(), 15u + 9u);
-  for (size_t i = 0; i < 9; ++i) {
-    SCOPED_TRACE(i);
-    const sim::DrawnText& t = texts[15 + i];
-    EXPECT_EQ(t.text, "second");
-    EXPECT_NEAR(t.x, 0.5f + offsets[i][0], 1e-6f);
-    EXPECT_NEAR(t.y, 0.92f + offsets[i][1], 1e-6f);
-    EXPECT_EQ(t.scale, 0.3f);
-    EXPECT_EQ((std::vector<int>{t.r, t.g, t.b, t.a}),
-              (i < 8 ? std::vector<int>{0, 0, 0, 210} : std::vector<int>{245, 240, 230, 255}));
-    EXPECT_TRUE(t.centred && !t.shadow);
-  }
-
   world().tick = expiry;
   RunFrame();
   EXPECT_EQ(CountTexts("second"), 9u);
   world().tick = expiry + 1;
   RunFrame();
   EXPECT_EQ(CountTexts("second"), 0u);
-  ShowNotification("");
+  ShowNotification("");  // an empty line draws nothing
+  world().screenHeight = 0;
   RunFrame();
-  EXPECT_EQ(CountTexts(""), 0u) << "an empty line draws nothing";
+  EXPECT_TRUE(world().lastFrame.rects.empty() && world().lastFrame.texts.empty());
+  EXPECT_EQ(world().lastFrame.disabledControls.size(), 25u) << "input still runs";
 }
 
 }  // namespace
