@@ -9,14 +9,13 @@ namespace {
 using LogTest = PluginTest;
 
 TEST_F(LogTest, WritesNothingWhileOffAndAppendsStampedCrLfLinesWhileOn) {
-  sim::RunScriptMain(3);  // banner, then frames that pass the first-control gate
   LogLine("line");
   LogFormat("format %d", 1);
   EXPECT_FALSE(std::filesystem::exists(FilePath(kLogFileName)));
 
   std::ofstream(FilePath(kLogFileName), std::ios::binary) << "earlier run\r\n";
-  Settings.logging = 1;  // the same start with logging on writes the banner
-  sim::RunScriptMain(1);
+  Settings.logging = 1;
+  sim::RunScriptMain(1);  // the banner, then a frame that passes the first-control gate
   world().hour = 9, world().minute = 5, world().second = 3, world().millisecond = 7;
   LogLine("first");
   world().hour = 23, world().minute = 59, world().second = 59, world().millisecond = 999;
@@ -29,7 +28,8 @@ TEST_F(LogTest, WritesNothingWhileOffAndAppendsStampedCrLfLinesWhileOn) {
   LogLine("after");
   EXPECT_EQ(ReadFile(kLogFileName),
             "earlier run\r\n[12:00:00.000] ==== Sagebrook loaded. F11 / RB+X menu ====\r\n"
-            "[09:05:03.007] first\r\n[23:59:59.999] n=42 x\r\n[23:59:59.999] abc\r\n"
+            "[12:00:00.000] In control - first event in ~60s\r\n[09:05:03.007] "
+            "first\r\n[23:59:59.999] n=42 x\r\n[23:59:59.999] abc\r\n"
             "[23:59:59.999] " +
                 message.substr(0, 511) + "\r\n[23:59:59.999] " + message + "\r\n");
 }
