@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "fixture.h"
+#include "game/wait.h"
 #include "menu/menu.h"
 
 namespace sagebrook::testing {
@@ -142,7 +143,7 @@ TEST_F(MenuTest, RowsHelpPanelAndNotificationAsDrawnTheLaterNotificationToItsExp
   // Trigger Event Now and a due ambient event in one frame: the later line shows.
   DuringEvent = [this] {
     ShowNotification(Started.size() == 1 ? "first" : "second");
-    world().tick += 700;  // the event waited for models
+    WaitForGame(700);  // for its models; the frame still draws after the events
   };
   AmbientSchedule.nextAmbientAt = world().tick - 1;
   const uint32_t expiry = world().tick + 700 + 3500;
@@ -150,6 +151,7 @@ TEST_F(MenuTest, RowsHelpPanelAndNotificationAsDrawnTheLaterNotificationToItsExp
   Press(kEnter);
   ASSERT_EQ(Started.size(), 2u);
   EXPECT_EQ(CountTexts("first"), 0u);
+  EXPECT_EQ(CountTexts("second"), 9u);
 
   constexpr float kTol = 1e-5f, k = 2.0f;  // at 2160 lines
   auto x = [k](float at1080) { return 0.015f + k * (at1080 - 0.015f); };

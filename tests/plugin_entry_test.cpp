@@ -6,6 +6,7 @@
 #include "game/random.h"
 #include "host/plugin.h"
 #include "sim.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -28,8 +29,10 @@ TEST_F(PluginEntryTest, AttachRegistersAndSeedsTheScriptAndDetachUndoesInReverse
   EXPECT_EQ(r.module, Module);
   EXPECT_EQ(r.script, &ScriptMain);
   EXPECT_EQ(r.keyboard, &KeyboardHandler);
+  MenuItems.clear();
   sim::RunScriptMain(10);
   EXPECT_EQ(sim::GetWorld().frame, 10u) << "one yield per frame";
+  EXPECT_EQ(MenuItems.size(), 12u);
   std::vector<int32_t> draws;  // the generator, seeded from the tick
   for (int i = 0; i < 5; ++i) draws.push_back(sagebrook::rand());
   EXPECT_EQ(draws, (std::vector<int32_t>{41, 18467, 6334, 26500, 19169}));
