@@ -77,16 +77,12 @@ class PluginTest : public ::testing::Test {
   }
   // Flat ground at this height everywhere.
   void Ground(float height) {
-    world().ground = [height](float, float, float& z) {
-      z = height;
-      return true;
-    };
+    world().ground = [height](float, float, float& z) { return (z = height, true); };
   }
   // How many times the last frame drew this text.
   size_t CountTexts(const std::string& text) {
-    size_t n = 0;
-    for (const sim::DrawnText& t : world().lastFrame.texts) n += t.text == text;
-    return n;
+    return static_cast<size_t>(
+        std::ranges::count(world().lastFrame.texts, text, &sim::DrawnText::text));
   }
   std::string FilePath(const std::string& name) const { return (folder_ / name).string(); }
   std::string ReadFile(const std::string& name) const;

@@ -2,9 +2,7 @@
 #include <optional>
 #include <set>
 
-#include "diag/log.h"
 #include "fixture.h"
-#include "handlers.h"
 
 namespace sagebrook::testing {
 namespace {
@@ -19,19 +17,12 @@ class FrameTest : public PluginTest {
   void SetUp() override {
     PluginTest::SetUp();
     ProbeEvents();
-    world().tracing = false;  // long runs; the tests that read the trace switch it on
-  }
-  // Runs frames until an event starts or ms have passed; true when one started.
-  bool RunUntilEvent(uint32_t ms) {
-    const size_t before = Started.size();
-    const uint32_t start = world().tick;
-    while (Started.size() == before && world().tick - start < ms) RunFrame();
-    return Started.size() > before;
   }
 };
 
-TEST_F(FrameTest, NothingRunsBeforeThePedExistsAndThePlayerHasHadControl) {
-  world().tracing = true;
+TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheTickWrap) {
+  const uint32_t start = 0xFFFFFFFFu - 30000u;
+  world().tick = start;
   Settings.logging = 1;
   ShowNotification("pending");
   PressKey(KeyBindings.menuKey);
@@ -58,12 +49,44 @@ TEST_F(FrameTest, NothingRunsBeforeThePedExistsAndThePlayerHasHadControl) {
   EXPECT_EQ(CountTexts("pending"), 9u);
   EXPECT_EQ(AmbientSchedule.nextAmbientAt, armedAt + 60000);
   EXPECT_EQ(ReadFile(kLogFileName), "[12:00:00.000] In control - first event in ~60s\r\n");
-  world().playerInControl = false;
-  RunFrame();
-  EXPECT_FALSE(world().lastFrame.disabledControls.empty()) << "once passed, the gate stays open";
+
+  const int32_t ped = AddPed();
+  SpawnedPeds = {ped};
+  std::vector<uint32_t> upkeeps;  // only the periodic pass reads a tracked ped's position
+  sim::SetHandler("GetEntityCoords",
+                  [&, coords = sim::GetHandler("GetEntityCoords")](sim::Call& c, uint64_t* r) {
+                    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
+                    coords(c, r);
+                  });
+  const int32_t early = sim::AddBlip(ped, 1), late = sim::AddBlip(ped, 1);
+  EventBlips = {{early, armedAt + 10000, ped}, {late, armedAt + 45000, ped}};
+  // A plain `now > deadline` would take the late blip and fire the event at once.
+  ASSERT_GT(armedAt, armedAt + 45000);
+
+  world().tracing = false;
+  std::optional<uint32_t> earlyGone, lateGone;
+  while (Started.empty() && world().tick - armedAt < 70000) {
+    const uint32_t now = world().tick;
+    RunFrame();
+    if (!earlyGone && !world().blips[early].exists) earlyGone = now;
+    if (!lateGone && !world().blips[late].exists) lateGone = now;
+  }
+  ASSERT_EQ(Started.size(), 1u);
+  EXPECT_TRUE(FirstFramePast(Started[0].tick, armedAt + 60000));
+  ASSERT_TRUE(earlyGone && lateGone);
+  EXPECT_TRUE(FirstFramePast(*earlyGone, armedAt + 10000));
+  EXPECT_TRUE(FirstFramePast(*lateGone, armedAt + 45000));
+  ASSERT_GE(upkeeps.size(), 20u);
+  bool crossed = false;
+  for (size_t i = 1; i < upkeeps.size(); ++i) {
+    crossed = crossed || upkeeps[i] < upkeeps[i - 1];
+    EXPECT_TRUE(FirstFramePast(upkeeps[i], upkeeps[i - 1] + 2500)) << i;
+  }
+  EXPECT_TRUE(crossed) << "one pass was scheduled before the wrap and ran after it";
 }
 
-TEST_F(FrameTest, GapFollowsTheFrequencyCountedFromTheEndOfTheEvent) {
+TEST_F(FrameTest, GapFollowsTheFrequencyFromTheEventsEndAndADueEventWaitsItsTurn) {
+  world().tracing = false;
   const uint32_t kEventMs = 25000;  // longer than the spread, so counting from the start shows
   DuringEvent = [] { hook::scriptWait(kEventMs); };
   RunFrame();
@@ -72,10 +95,11 @@ TEST_F(FrameTest, GapFollowsTheFrequencyCountedFromTheEndOfTheEvent) {
   for (auto [frequency, base] :
        {std::pair{-1, 180000u}, {0, 180000u}, {1, 110000u}, {2, 55000u}, {3, 55000u}}) {
     Settings.frequency = frequency;
-    EXPECT_EQ(FrequencyBaseInterval(frequency), base);
     for (int i = 0; i < 4; ++i) {
-      const uint32_t due = AmbientSchedule.nextAmbientAt;
-      ASSERT_TRUE(RunUntilEvent(300000));
+      const uint32_t due = AmbientSchedule.nextAmbientAt, from = world().tick;
+      const size_t before = Started.size();
+      while (Started.size() == before && world().tick - from < 300000) RunFrame();
+      ASSERT_EQ(Started.size(), before + 1);
       EXPECT_TRUE(FirstFramePast(Started.back().tick, due));
       const uint32_t gap = AmbientSchedule.nextAmbientAt - (Started.back().tick + kEventMs);
       EXPECT_TRUE(gap >= base && gap <= base + 19999) << frequency << " " << gap;
@@ -83,22 +107,23 @@ TEST_F(FrameTest, GapFollowsTheFrequencyCountedFromTheEndOfTheEvent) {
     }
   }
   EXPECT_GT(*spreads.rbegin() - *spreads.begin(), 15000u) << "the spread covers its 20 s";
-}
 
-TEST_F(FrameTest, ThirtyPedsSkipTheEventAndADueEventWaitsForControlAndTheSetting) {
-  RunFrame();
+  // Thirty tracked peds, the dead among them, skip the event but not the new deadline.
+  Started.clear();
+  Settings.frequency = 1;
   for (int i = 0; i < 30; ++i) {
     SpawnedPeds.push_back(AddPed());
-    Entity(SpawnedPeds.back()).dead = i % 2 == 0;  // the dead count too
+    Entity(SpawnedPeds.back()).dead = i % 2 == 0;
   }
   const uint32_t due = AmbientSchedule.nextAmbientAt;
   RunFor(due - world().tick + 32);
   EXPECT_TRUE(Started.empty());
   const uint32_t next = AmbientSchedule.nextAmbientAt;
-  EXPECT_GE(next - due, 110000u) << "rescheduled all the same";
+  EXPECT_GE(next - due, 110000u);
 
+  // A due event waits through a cutscene and while ambient events are off.
   SpawnedPeds.pop_back();
-  world().playerInControl = false;  // a cutscene
+  world().playerInControl = false;
   RunFor(next - world().tick + 10000);
   Settings.ambientEvents = 0;
   world().playerInControl = true;
@@ -111,44 +136,6 @@ TEST_F(FrameTest, ThirtyPedsSkipTheEventAndADueEventWaitsForControlAndTheSetting
   ASSERT_EQ(Started.size(), 1u);
   EXPECT_EQ(Started[0].tick, back) << "in the first frame with control and the setting";
   EXPECT_GE(AmbientSchedule.nextAmbientAt - back, 110000u);
-}
-
-TEST_F(FrameTest, SchedulerBlipsAndUpkeepKeepWorkingAcrossTheTickWrap) {
-  const uint32_t start = 0xFFFFFFFFu - 30000u;
-  world().tick = start;
-  const int32_t ped = AddPed();
-  SpawnedPeds = {ped};
-  std::vector<uint32_t> upkeeps;  // only the periodic pass reads a tracked ped's position
-  sim::SetHandler("GetEntityCoords", [&](sim::Call& c, uint64_t* r) {
-    const sim::Entity* e = sim::FindEntity(c.Int(0));
-    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
-    sim::SetVector(r, e && e->exists ? e->position : sim::Vec3{});
-  });
-  const int32_t early = sim::AddBlip(ped, 1), late = sim::AddBlip(ped, 1);
-  EventBlips = {{early, start + 10000, ped}, {late, start + 45000, ped}};
-  // A plain `now > deadline` would call the late blip and the first event due at once.
-  ASSERT_GT(start, start + 45000);
-
-  std::optional<uint32_t> earlyGone, lateGone;
-  while (Started.empty() && world().tick - start < 70000) {
-    const uint32_t now = world().tick;
-    RunFrame();
-    if (!earlyGone && !world().blips[early].exists) earlyGone = now;
-    if (!lateGone && !world().blips[late].exists) lateGone = now;
-  }
-  ASSERT_EQ(Started.size(), 1u);
-  EXPECT_TRUE(FirstFramePast(Started[0].tick, start + 60000));
-  ASSERT_TRUE(earlyGone && lateGone);
-  EXPECT_TRUE(FirstFramePast(*earlyGone, start + 10000));
-  EXPECT_TRUE(FirstFramePast(*lateGone, start + 45000));
-
-  ASSERT_GE(upkeeps.size(), 20u);
-  bool crossed = false;
-  for (size_t i = 1; i < upkeeps.size(); ++i) {
-    crossed = crossed || upkeeps[i] < upkeeps[i - 1];
-    EXPECT_TRUE(FirstFramePast(upkeeps[i], upkeeps[i - 1] + 2500)) << i;
-  }
-  EXPECT_TRUE(crossed) << "one pass was scheduled before the wrap and ran after it";
 }
 
 }  // namespace

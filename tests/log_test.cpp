@@ -1,11 +1,7 @@
 // The event log and the key bindings file.
-#include <filesystem>
 #include <fstream>
-#include <string>
 
-#include "diag/log.h"
 #include "fixture.h"
-#include "menu/menu.h"
 
 namespace sagebrook::testing {
 namespace {
@@ -13,14 +9,13 @@ namespace {
 using LogTest = PluginTest;
 
 TEST_F(LogTest, WritesNothingWhileOffAndAppendsStampedCrLfLinesWhileOn) {
-  sim::RunScriptMain(3);  // banner, then frames that pass the first-control gate
   LogLine("line");
   LogFormat("format %d", 1);
   EXPECT_FALSE(std::filesystem::exists(FilePath(kLogFileName)));
 
   std::ofstream(FilePath(kLogFileName), std::ios::binary) << "earlier run\r\n";
-  Settings.logging = 1;  // the same start with logging on writes the banner
-  sim::RunScriptMain(1);
+  Settings.logging = 1;
+  sim::RunScriptMain(1);  // the banner, then a frame that passes the first-control gate
   world().hour = 9, world().minute = 5, world().second = 3, world().millisecond = 7;
   LogLine("first");
   world().hour = 23, world().minute = 59, world().second = 59, world().millisecond = 999;
@@ -33,61 +28,40 @@ TEST_F(LogTest, WritesNothingWhileOffAndAppendsStampedCrLfLinesWhileOn) {
   LogLine("after");
   EXPECT_EQ(ReadFile(kLogFileName),
             "earlier run\r\n[12:00:00.000] ==== Sagebrook loaded. F11 / RB+X menu ====\r\n"
-            "[09:05:03.007] first\r\n[23:59:59.999] n=42 x\r\n[23:59:59.999] abc\r\n"
+            "[12:00:00.000] In control - first event in ~60s\r\n[09:05:03.007] "
+            "first\r\n[23:59:59.999] n=42 x\r\n[23:59:59.999] abc\r\n"
             "[23:59:59.999] " +
                 message.substr(0, 511) + "\r\n[23:59:59.999] " + message + "\r\n");
 }
 
-class KeyBindingsTest : public PluginTest {
- protected:
-  void WriteIni(const std::string& path, const std::string& content) {
-    std::ofstream(path) << content;
-  }
-  bool OpensMenu(uint32_t vk) {
-    MenuState.menuOpen = false;
-    Press(vk);
-    return MenuState.menuOpen;
-  }
-};
-
-TEST_F(KeyBindingsTest, TheScriptReadsEachKeyByItsNameOrKeepsItsDefault) {
+// Each key by its name in [Keys] of the ini beside the executable, or its
+// default; the game's path is cut after its last separator, and on this host
+// "bin\" is part of a file name in the working folder.
+TEST_F(LogTest, KeyBindingsComeFromTheIniBesideTheExecutableOrKeepTheirDefaults) {
   auto fields = [] {
     const KeyBindingsRecord& k = KeyBindings;
     return std::vector<uint32_t>{k.menuKey,  k.upKey,     k.downKey, k.leftKey,
                                  k.rightKey, k.selectKey, k.backKey};
   };
+  auto write = [](const std::string& path, const std::string& content) {
+    std::ofstream(path) << content;
+  };
+  const std::vector<uint32_t> defaults = {122, 38, 40, 37, 39, 13, 8};
   KeyBindings = {1, 2, 3, 4, 5, 6, 7};
-  ReadKeyBindings();  // no file
-  EXPECT_EQ(fields(), (std::vector<uint32_t>{122, 38, 40, 37, 39, 13, 8}));
-  WriteIni(FilePath("Sagebrook.ini"),
-           "[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n");
+  sim::RunScriptMain(1);  // no file yet
+  EXPECT_EQ(fields(), defaults);
+  write(FilePath("Sagebrook.ini"),
+        "[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n");
   sim::RunScriptMain(1);
   EXPECT_EQ(fields(), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}));
-}
 
-TEST_F(KeyBindingsTest, TheFileBesideTheExecutableCanMoveOrDropTheMenuKey) {
-  // The game's path is cut after its last backslash; on this host the folder
-  // "bin\" is part of a file name in the working folder.
-  WriteIni(FilePath("bin\\Sagebrook.ini"), "[Other]\nMenu=50\n[Keys]\nMenu=121\n");
-  WriteIni(FilePath("Sagebrook.ini"), "[Keys]\nMenu=120\nUp=1\n");  // the working folder's
+  write(FilePath("bin\\Sagebrook.ini"), "[Other]\nMenu=50\n[Keys]\nMenu=121\n");
   world().executablePath = FilePath("bin\\game.exe");
   ReadKeyBindings();
-  EXPECT_EQ(KeyBindings.upKey, 38u);
-  EXPECT_FALSE(OpensMenu(122));
-  EXPECT_TRUE(OpensMenu(121));
+  EXPECT_EQ(fields(), (std::vector<uint32_t>{121, 38, 40, 37, 39, 13, 8}));
 
-  WriteIni(FilePath("bin\\Sagebrook.ini"), "[Keys]\nMenu=300\n");
-  ReadKeyBindings();
-  EXPECT_FALSE(OpensMenu(122));
-  EXPECT_FALSE(OpensMenu(300 % 256));
-  world().gamepadButtons = kPadRB | kPadX;
-  RunFrame();
-  EXPECT_TRUE(MenuState.menuOpen) << "only the gamepad opens the menu";
-}
-
-TEST_F(KeyBindingsTest, APathTooLongForTheBufferFallsBackToDefaults) {
-  // The reader's buffer holds 1023 characters and the terminator; the file's
-  // name is 13 of them, after the folder's separator.
+  // The reader's buffer holds 1023 characters and the terminator, the file's
+  // name 13 of them after the separator; a path that does not fit is not read.
   for (size_t length : {1023u - 14, 1024u - 14}) {
     std::string folder = folder_.string();
     // Appended in steps: GCC 12 at -O3 warns falsely on "/" + std::string(...).
@@ -95,16 +69,14 @@ TEST_F(KeyBindingsTest, APathTooLongForTheBufferFallsBackToDefaults) {
     const size_t last = length - folder.size() - 1;
     folder.append("/").append(last, 'e');
     std::filesystem::create_directories(folder);
-    WriteIni(folder + "/Sagebrook.ini", "[Keys]\nMenu=121\n");
+    write(folder + "/Sagebrook.ini", "[Keys]\nMenu=121\n");
     world().executablePath = folder + "/game.exe";
     ReadKeyBindings();
     EXPECT_EQ(KeyBindings.menuKey, length == 1023u - 14 ? 121u : 122u) << length;
   }
-  // An executable path that cannot be read whole is not cut to a folder either.
-  WriteIni(FilePath("Sagebrook.ini"), "[Keys]\nMenu=121\n");
-  world().executablePath = FilePath(std::string(1100, 'x') + ".exe");
+  world().executablePath = FilePath(std::string(1100, 'x') + ".exe");  // cannot be read whole
   ReadKeyBindings();
-  EXPECT_EQ(KeyBindings.menuKey, 122u);
+  EXPECT_EQ(fields(), defaults);
 }
 
 }  // namespace

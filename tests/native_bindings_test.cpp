@@ -68,8 +68,12 @@ TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
   SetRelationshipBetweenGroups(5, 0xFFFFFFF0u, 3);
   TaskCombatPed(11, 12);  // and two fixed slots
   SetEntityVisible(13, false);
+  SetNextTextScale(0.5f);
+  SetNextTextShadow();
+  DrawFilledRect(0.0f, 0.0f, 0.0f, 0.0f, 1, 2, 3, 4);
+  CreateLiteralTextString("text");
   const auto& t = sim::GetWorld().trace;
-  ASSERT_EQ(t.size(), 5u);
+  ASSERT_EQ(t.size(), 9u);
   auto slots = [&t](size_t i) {
     return std::vector<uint64_t>(t[i].args.begin(), t[i].args.begin() + t[i].count);
   };
@@ -78,6 +82,11 @@ TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
   EXPECT_EQ(slots(2), (std::vector<uint64_t>{5, 0x00000000FFFFFFF0, 3}));
   EXPECT_EQ(slots(3), (std::vector<uint64_t>{11, 12, 0, 16}));
   EXPECT_EQ(slots(4), (std::vector<uint64_t>{13, 0}));
+  EXPECT_EQ(slots(5), (std::vector<uint64_t>{0, 0x3F000000}));
+  EXPECT_EQ(slots(6), (std::vector<uint64_t>{1, 0, 0, 0, 255}));
+  EXPECT_EQ(slots(7), (std::vector<uint64_t>{0, 0, 0, 0, 1, 2, 3, 4, 0, 1}));
+  EXPECT_EQ(t[8].Int(0), 10);
+  EXPECT_STREQ(t[8].String(1), "LITERAL_STRING");
 
   sim::SetHandler("GetEntityCoords", [](sim::Call&, uint64_t* r) {
     // Garbage in the upper halves must not leak into the floats.

@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include "game/hook.h"
 #include "game/random.h"
 #include "host/plugin.h"
 #include "sim.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -20,20 +22,22 @@ class PluginEntryTest : public testing::Test {
   }
 };
 
-TEST_F(PluginEntryTest, AttachRegistersAndStartsTheScriptAndDetachUndoesInReverse) {
+TEST_F(PluginEntryTest, AttachRegistersAndSeedsTheScriptAndDetachUndoesInReverse) {
   sim::GetWorld().tick = 1;
   EXPECT_EQ(PluginEntry(Module, 1, nullptr), 1);
   const sim::Registrations& r = sim::GetRegistrations();
   EXPECT_EQ(r.module, Module);
   EXPECT_EQ(r.script, &ScriptMain);
   EXPECT_EQ(r.keyboard, &KeyboardHandler);
+  MenuItems.clear();
   sim::RunScriptMain(10);
   EXPECT_EQ(sim::GetWorld().frame, 10u) << "one yield per frame";
-  EXPECT_EQ(sagebrook::rand(), 41) << "seeded from the tick";
+  EXPECT_EQ(MenuItems.size(), 12u);
+  std::vector<int32_t> draws;  // the generator, seeded from the tick
+  for (int i = 0; i < 5; ++i) draws.push_back(sagebrook::rand());
+  EXPECT_EQ(draws, (std::vector<int32_t>{41, 18467, 6334, 26500, 19169}));
   // Thread attach and detach change nothing.
-  EXPECT_EQ(PluginEntry(Module, 2, nullptr), 1);
-  EXPECT_EQ(PluginEntry(Module, 3, nullptr), 1);
-  EXPECT_EQ(PluginEntry(Module, 0, nullptr), 1);
+  for (uint32_t reason : {2u, 3u, 0u}) EXPECT_EQ(PluginEntry(Module, reason, nullptr), 1);
   EXPECT_EQ(r.log, (std::vector<std::string>{"scriptRegister", "keyboardHandlerRegister",
                                              "keyboardHandlerUnregister", "scriptUnregister"}));
 }
@@ -55,16 +59,19 @@ TEST_F(PluginEntryTest, KeyboardHandlerRecordsOnlyCompletedPressesBelow256) {
   EXPECT_TRUE(TakeKeyPress(255));
 }
 
-// The plugin's generator, and the simulated game's name hash as the game's.
-TEST(KnownAnswers, RandomAndHashName) {
-  sagebrook::srand(1);
-  std::vector<int32_t> first;
-  for (int i = 0; i < 5; ++i) first.push_back(sagebrook::rand());
-  EXPECT_EQ(first, (std::vector<int32_t>{41, 18467, 6334, 26500, 19169}));
-  sagebrook::srand(0xFFFFFFFF);
-  for (int i = 0; i < 10000; ++i) ASSERT_LE(static_cast<uint32_t>(sagebrook::rand()), 32767u);
-  EXPECT_EQ(sim::HashName("PLAYER"), 0x6F0783F5u);
-  EXPECT_EQ(sim::HashName("player"), 0x6F0783F5u);
+// The simulated game's clock, which the command-line player runs at 60
+// frames a second: frames of 16 or 17 ms that make whole seconds.
+TEST(Simulator, FrameRateCarriesTheRemainderSoASecondIsExact) {
+  sim::Reset();
+  sim::World& w = sim::GetWorld();
+  w.frameRate = 60;
+  const uint32_t start = w.tick;
+  for (uint32_t frame = 1; frame <= 180; ++frame) {
+    const uint32_t before = w.tick;
+    sagebrook::hook::scriptWait(0);
+    EXPECT_TRUE(w.tick - before == 16 || w.tick - before == 17) << frame;
+    EXPECT_TRUE(frame % 60 != 0 || w.tick - start == frame * 1000 / 60) << frame;
+  }
 }
 
 }  // namespace

@@ -1,22 +1,19 @@
-// The spawned-entity lists and their cleanup passes, and the event dispatcher.
+// The spawned-entity lists and their upkeep passes, strangers, Clear Spawned
+// and the dispatcher.
 #include "fixture.h"
 
 namespace sagebrook::testing {
 namespace {
 
-class RegistryTest : public PluginTest {
- protected:
-  int32_t Add(sim::EntityKind kind, sim::Vec3 at = {1.0f, 0.0f, 10.0f}) {
-    return sim::AddEntity(kind, at);
-  }
-  static std::vector<int32_t> BlipEntities() {
-    std::vector<int32_t> entities;
-    for (const BlipRecord& r : EventBlips) entities.push_back(r.entity);
-    return entities;
-  }
-};
+using RegistryTest = PluginTest;
 
-TEST_F(RegistryTest, BlipRecordsEndWithTheirEntityOrTheirExpiry) {
+std::vector<int32_t> BlipEntities() {
+  std::vector<int32_t> entities;
+  for (const BlipRecord& r : EventBlips) entities.push_back(r.entity);
+  return entities;
+}
+
+TEST_F(RegistryTest, BlipRecordsEndWithTheirEntityOrTheirExpiryOrOnRequest) {
   const int32_t dies = AddPed(), vanishes = AddPed(), bare = AddPed(), expires = AddPed(),
                 stays = AddPed();
   const uint32_t now = world().tick;
@@ -30,18 +27,27 @@ TEST_F(RegistryTest, BlipRecordsEndWithTheirEntityOrTheirExpiry) {
   Entity(dies).dead = true;
   sim::RemoveEntity(vanishes);
   sim::RemoveEntity(bare);
-  for (uint32_t at : {now, now + 1000}) {
+  const std::pair<uint32_t, std::vector<int32_t>> passes[] = {{now + 1000, {expires, stays}},
+                                                              {now + 1001, {stays}}};
+  for (const auto& [at, left] : passes) {
     world().tick = at;
     BlipUpkeep();
-    EXPECT_EQ(BlipEntities(), (std::vector<int32_t>{expires, stays}));
+    EXPECT_EQ(BlipEntities(), left) << at - now;
   }
-  world().tick = now + 1001;
-  BlipUpkeep();
-  EXPECT_EQ(BlipEntities(), (std::vector<int32_t>{stays}));
-  world().tick = now + 2000000000u;
-  BlipUpkeep();
-  EXPECT_EQ(BlipEntities(), (std::vector<int32_t>{stays})) << "expiry 0 means none";
   EXPECT_EQ(sim::CountCalls("RemoveBlip"), 3u);
+
+  const int32_t more = sim::AddBlip(stays, 2), taken = sim::AddBlip(stays, 3);
+  world().blips[taken].exists = false;
+  EventBlips.insert(EventBlips.end(), {{0, 0, 0}, {more, 5, stays}, {taken, 0, stays}});
+  RemoveEventBlips(0);
+  EXPECT_EQ(EventBlips.size(), 4u) << "entity 0 is no entity";
+  RemoveEventBlips(stays);
+  EXPECT_EQ(BlipEntities(), std::vector<int32_t>{0}) << "every record of the entity";
+  EXPECT_FALSE(world().blips[more].exists);
+
+  std::vector<int32_t> list{7, 1, 7};
+  RemoveFirst(list, 7);
+  EXPECT_EQ(list, (std::vector<int32_t>{1, 7}));
 }
 
 TEST_F(RegistryTest, PeriodicUpkeepReleasesWhatIsBeyond250MetresAndDropsTheVanished) {
@@ -51,15 +57,14 @@ TEST_F(RegistryTest, PeriodicUpkeepReleasesWhatIsBeyond250MetresAndDropsTheVanis
   Entity(dead).dead = true;
   sim::RemoveEntity(vanished);
   SpawnedPeds = {atLimit, mover, dead, vanished, above};
-  const int32_t nearCart = Add(sim::EntityKind::Vehicle, {0.0f, -250.0f, 10.0f}),
-                farCart = Add(sim::EntityKind::Vehicle, {0.0f, -250.1f, 10.0f});
+  const int32_t nearCart = sim::AddEntity(sim::EntityKind::Vehicle, {0.0f, -250.0f, 10.0f}),
+                farCart = sim::AddEntity(sim::EntityKind::Vehicle, {0.0f, -250.1f, 10.0f});
   SpawnedVehicles = {farCart, nearCart};
 
   RunFrame();  // the first pass runs in the first frame
   EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{atLimit, mover, dead}));
   EXPECT_EQ(SpawnedVehicles, (std::vector<int32_t>{nearCart}));
-  EXPECT_TRUE(Entity(above).released) << "the height counts";
-  EXPECT_TRUE(Entity(farCart).released);
+  EXPECT_TRUE(Entity(above).released && Entity(farCart).released) << "the height counts";
 
   Entity(mover).position = {250.1f, 0.0f, 10.0f};
   RunFor(2600);
@@ -68,33 +73,78 @@ TEST_F(RegistryTest, PeriodicUpkeepReleasesWhatIsBeyond250MetresAndDropsTheVanis
   EXPECT_FALSE(Entity(atLimit).released);
 }
 
-TEST_F(RegistryTest, ClearSpawnedDeletesInOrderAndKeepsHunterDogs) {
+// Pending peds become the game's greetable strangers once the player is
+// within 18 m, and are then no longer the plugin's.
+TEST_F(RegistryTest, StrangersConvertBelow18MetresLeaveBothListsAndAreNeverTouchedAgain) {
+  auto greetable = [this](int32_t ped) {
+    const sim::Entity& e = Entity(ped);
+    return e.released && e.greetableWhenReleased && e.settings.count("interaction") &&
+           e.personality == sim::HashName("TIMID") &&
+           e.greetSpeech == "GREET_GENERAL_STRANGER_01" && e.insultSpeech == "INSULT_RESPONSE_01" &&
+           e.promptName == "Stranger";
+  };
+  // The player stands at (0, 0, 10).
+  const int32_t edge = AddPed({18.0f, 0.0f, 10.0f}), near = AddPed({10.0f, 10.0f, 10.0f}),
+                dead = AddPed({0.0f, -5.0f, 10.0f}), gone = AddPed(), other = AddPed(),
+                far = AddPed({100.0f, 0.0f, 10.0f});
+  Entity(dead).dead = true;
+  sim::RemoveEntity(gone);
+  SpawnedPeds = {near, edge, near, dead, other, near, far};
+  PendingStrangers = {edge, gone, near, dead, far};
+
+  RunFrame();
+  EXPECT_EQ(PendingStrangers, (std::vector<int32_t>{edge, far}));
+  EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{edge, other, far}));
+  EXPECT_TRUE(greetable(near) && greetable(dead)) << "both in the same frame";
+  EXPECT_FALSE(Entity(edge).released);
+  for (const sim::Call& c : world().trace) {
+    EXPECT_TRUE(c.Name() == "EntityExists" || c.Int(0) != gone) << c.Name();
+  }
+
+  Entity(edge).position.x = 17.9f;
+  RunFrame();
+  EXPECT_EQ(PendingStrangers, std::vector<int32_t>{far});
+  EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{other, far}));
+  EXPECT_TRUE(greetable(edge));
+
+  // Far away or cleared, a converted ped is the game's alone; a pending one
+  // is still the plugin's to delete.
+  for (int32_t ped : {edge, near}) Entity(ped).position = {300.0f, 0.0f, 10.0f};
+  sim::ClearTrace();
+  RunFor(2600);
+  EXPECT_EQ(sim::CountCalls("ReleasePed"), 0u);
+  ClearSpawned();
+  EXPECT_TRUE(Entity(other).deleted && Entity(far).deleted);
+  EXPECT_TRUE(PendingStrangers.empty());
+  EXPECT_FALSE(Entity(edge).deleted || Entity(near).deleted || Entity(dead).deleted);
+}
+
+TEST_F(RegistryTest, ClearSpawnedDeletesWhatStillExistsAndKeepsHunterDogs) {
   const int32_t ped = AddPed(), vanished = AddPed(), dog = AddPed();
-  const int32_t cart = Add(sim::EntityKind::Vehicle), prop = Add(sim::EntityKind::Object),
-                lostProp = Add(sim::EntityKind::Object);
+  const int32_t cart = sim::AddEntity(sim::EntityKind::Vehicle, {}),
+                prop = sim::AddEntity(sim::EntityKind::Object, {}),
+                lostProp = sim::AddEntity(sim::EntityKind::Object, {});
   sim::RemoveEntity(vanished);
   sim::RemoveEntity(lostProp);
   const int32_t blip = sim::AddBlip(ped, 1), takenBlip = sim::AddBlip(dog, 1);
   world().blips[takenBlip].exists = false;
-  const int32_t rope = 900, unknownRope = 901;
-  world().ropes[rope] = sim::Rope{};
+  world().ropes[900] = sim::Rope{};
   EventBlips = {{blip, 0, ped}, {takenBlip, 0, dog}};
   SpawnedPeds = {ped, vanished, dog};
   HunterDogs = {dog};
   SpawnedVehicles = {cart};
   RigObjects = {lostProp, prop};
-  RigRopes = {rope, unknownRope};
+  RigRopes = {901, 900};  // the game never made rope 901
   PendingStrangers = {ped};
 
   sim::ClearTrace();
   ClearSpawned();
   std::vector<std::string> acts = sim::TraceNames();  // the game fails a missing existence check
-  std::erase_if(acts,
-                [](const std::string& n) { return n.starts_with("Does") || n == "EntityExists"; });
+  std::erase_if(acts, [](const std::string& n) { return n.find("Exist") != std::string::npos; });
   EXPECT_EQ(acts, (std::vector<std::string>{"RemoveBlip", "DeletePed", "DeletePed", "DeleteVehicle",
                                             "DeleteObject", "DeleteRope"}));
   for (int32_t e : {ped, dog, cart, prop}) EXPECT_TRUE(Entity(e).deleted) << e;
-  EXPECT_TRUE(world().ropes[rope].deleted);
+  EXPECT_TRUE(world().ropes[900].deleted);
   EXPECT_TRUE(EventBlips.empty());
   for (auto* list : {&SpawnedPeds, &SpawnedVehicles, &RigObjects, &RigRopes, &PendingStrangers}) {
     EXPECT_TRUE(list->empty());
@@ -103,31 +153,9 @@ TEST_F(RegistryTest, ClearSpawnedDeletesInOrderAndKeepsHunterDogs) {
   EXPECT_STREQ(Notification.text, "Cleared spawned events");
 }
 
-TEST_F(RegistryTest, RemoveEventBlipsTakesEveryRecordOfOneEntity) {
-  const int32_t a = AddPed(), b = AddPed();
-  const int32_t a1 = sim::AddBlip(a, 1), a2 = sim::AddBlip(a, 2), aGone = sim::AddBlip(a, 3);
-  world().blips[aGone].exists = false;
-  EventBlips = {{a1, 0, a}, {sim::AddBlip(b, 1), 0, b}, {a2, 5, a}, {aGone, 0, a}, {0, 0, 0}};
-  RemoveEventBlips(0);
-  EXPECT_EQ(EventBlips.size(), 5u) << "entity 0 is no entity";
-  RemoveEventBlips(a);
-  EXPECT_EQ(BlipEntities(), (std::vector<int32_t>{b, 0}));
-  EXPECT_FALSE(world().blips[a1].exists || world().blips[a2].exists);
-}
-
-TEST(RegistryLists, RemoveFirstAndRemoveEveryKeepTheOrderOfTheRest) {
-  std::vector<int32_t> list{7, 1, 7, 2, 7};
-  RemoveFirst(list, 7);
-  EXPECT_EQ(list, (std::vector<int32_t>{1, 7, 2, 7}));
-  RemoveEvery(list, 7);
-  EXPECT_EQ(list, (std::vector<int32_t>{1, 2}));
-}
-
-using DispatcherTest = PluginTest;
-constexpr int32_t kPed = 4242;
-
-TEST_F(DispatcherTest, DrunkenFolkIsACandidateFrom19To5AndTheDrawPicksByIndex) {
+TEST_F(RegistryTest, DispatcherDrawsAmongTheEnabledKindsWithDrunksOnlyFrom19To5) {
   ProbeEvents();
+  const int32_t kPed = 4242;
   for (int32_t hour : {5, 6, 18, 19}) {
     world().clockHour = hour;
     std::vector<int32_t> candidates = {1, 2, 3, 5};
@@ -138,28 +166,27 @@ TEST_F(DispatcherTest, DrunkenFolkIsACandidateFrom19To5AndTheDrawPicksByIndex) {
       sagebrook::srand(seed);
       DispatchRandomEvent(kPed);
       EXPECT_EQ(Started.back().kind, candidates[r % candidates.size()]) << hour << " " << seed;
+      EXPECT_EQ(Started.back().playerPed, kPed);
     }
   }
-  ASSERT_EQ(Started.size(), 160u);
-  for (const StartedEvent& e : Started) EXPECT_EQ(e.playerPed, kPed);
-}
 
-TEST_F(DispatcherTest, ReadsTheClockOnlyForDrunkenFolkAndAnEmptyListOnlyNotifies) {
-  ProbeEvents();
-  world().clockHour = 10;  // Drunken Folk is on, but only a night event
+  // The clock is read only for Drunken Folk; with no candidate, no draw.
+  Started.clear();
   Settings = {.predatorAttack = 0, .runawayWagon = 0, .publicHanging = 0, .bountyHunters = 0};
-  DispatchRandomEvent(kPed);
-  EXPECT_EQ(sim::CountCalls("GetClockHour"), 1u);
-  EXPECT_STREQ(Notification.text, "No event types are enabled");
-
-  Settings.drunkenFolk = 0;
-  sim::ClearTrace();
-  sagebrook::srand(3);
-  const int32_t firstDraw = sagebrook::rand();
-  sagebrook::srand(3);
-  DispatchRandomEvent(kPed);
-  EXPECT_TRUE(sim::TraceNames().empty()) << "not even the clock";
-  EXPECT_EQ(sagebrook::rand(), firstDraw) << "no draw without candidates";
+  for (int32_t drunks : {1, 0}) {
+    Settings.drunkenFolk = drunks;
+    world().clockHour = 10;
+    Notification = {};
+    sim::ClearTrace();
+    sagebrook::srand(3);
+    const int32_t firstDraw = sagebrook::rand();
+    sagebrook::srand(3);
+    DispatchRandomEvent(kPed);
+    EXPECT_EQ(sim::CountCalls("GetClockHour"), drunks == 1 ? 1u : 0u);
+    EXPECT_EQ(sim::TraceNames().size(), static_cast<size_t>(drunks));
+    EXPECT_EQ(sagebrook::rand(), firstDraw);
+    EXPECT_STREQ(Notification.text, "No event types are enabled");
+  }
   EXPECT_TRUE(Started.empty());
 }
 

@@ -15,16 +15,18 @@
 namespace sagebrook::testing {
 namespace {
 
+constexpr const char* kModel = "A_M_M_ValTownfolk_01";
+
 class WorldTest : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
     Ground(2.0f);
-    sim::AddModel("A_M_M_ValTownfolk_01");
+    sim::AddModel(kModel);
   }
   int32_t Spawn(uint32_t group, bool arm = false, bool stranger = false) {
     ScriptVector at = MakeVector(5.0f, 5.0f, 10.0f);
-    return SpawnPed("A_M_M_ValTownfolk_01", at, group, arm, stranger);
+    return SpawnPed(kModel, at, group, arm, stranger);
   }
   // The calls so far, with the name each group native was given or gave.
   std::string Calls() {
@@ -42,23 +44,58 @@ class WorldTest : public PluginTest {
   }
 };
 
-constexpr const char* GroupCalls =
-    "+RE_BANDIT +RE_PRED +RE_VICTIM +RE_EXEC +RE_HOUND +RE_BRAWLA +RE_BRAWLB HashName "
-    "5BRAWLA>BRAWLB 5BRAWLB>BRAWLA 5BANDIT>PLAYER 5PLAYER>BANDIT 0BANDIT>BANDIT 5HOUND>PLAYER "
-    "5PLAYER>HOUND 0HOUND>HOUND 0HOUND>BANDIT 0BANDIT>HOUND 5EXEC>VICTIM 5VICTIM>EXEC 0EXEC>EXEC ";
+TEST_F(WorldTest, SpawnCallsTheGameInOrderMakesTheGroupsOnceAndRecordsSixtyPeds) {
+  const int32_t ped = Spawn(sim::HashName("RE_BANDIT"), true, true);
+  EXPECT_EQ(Calls(),
+            "HashName IsModelInImage IsModelValid RequestModel HasModelLoaded HasModelLoaded "
+            "GetGroundZ CreatePed ReleaseModel SetPedRandomComponents SetPedRandomOutfit "
+            "UpdatePedVariation SetEntityVisible +RE_BANDIT +RE_PRED +RE_VICTIM +RE_EXEC "
+            "+RE_HOUND +RE_BRAWLA +RE_BRAWLB HashName 5BRAWLA>BRAWLB 5BRAWLB>BRAWLA "
+            "5BANDIT>PLAYER 5PLAYER>BANDIT 0BANDIT>BANDIT 5HOUND>PLAYER 5PLAYER>HOUND 0HOUND>HOUND "
+            "0HOUND>BANDIT 0BANDIT>HOUND 5EXEC>VICTIM 5VICTIM>EXEC 0EXEC>EXEC "
+            "SetPedRelationshipGroup SetPedCombatAttribute SetPedCombatAttribute "
+            "SetPedCombatAbility SetPedKeepTask SetPedFleeAttributes HashName GiveWeaponToPed "
+            "SetCurrentPedWeapon SetPedAccuracy ");
+  const sim::Entity& e = Entity(ped);
+  EXPECT_EQ(e.group, RelationshipGroups.bandit);
+  EXPECT_EQ(e.settings.at("combatAttribute46") + e.settings.at("combatAttribute5"), 2.0f);
+  EXPECT_EQ(e.settings.at("accuracy") + e.settings.at("visible"), 31.0f);
+  EXPECT_TRUE(e.promptName.empty()) << "only victims become strangers";
+  EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{e.currentWeapon, 250}}));
 
-TEST_F(WorldTest, GroupsAndTheirRelationsAreMadeOnceForTheScriptsLife) {
-  EnsureRelationshipGroups();
-  EXPECT_EQ(Calls(), GroupCalls);
-  EXPECT_EQ(world().trace[7].text, "PLAYER");
-  sim::ClearTrace();
-  EnsureRelationshipGroups();
+  // Victims: no combat set-up, a stranger only when asked; the groups stay made.
   ClearSpawned();
-  EnsureRelationshipGroups();
-  EXPECT_EQ(Calls(), "");
+  sim::ClearTrace();
+  const sim::Entity& plain = Entity(Spawn(RelationshipGroups.victim));
+  EXPECT_EQ(Calls().find('+'), std::string::npos);
+  for (const char* setting : {"combatAttribute46", "combatAbility", "keepTask", "greeting"}) {
+    EXPECT_EQ(plain.settings.count(setting), 0u) << setting;
+  }
+  EXPECT_EQ(plain.settings.count("fleeAttributes"), 1u);
+  EXPECT_EQ(Entity(Spawn(RelationshipGroups.victim, false, true)).promptName, "Stranger");
+
+  for (size_t i = 3; i < kSpawnedPedLimit; ++i) Spawn(0);
+  const int32_t sixtieth = Spawn(0), unrecorded = Spawn(0);
+  EXPECT_EQ(SpawnedPeds.size(), kSpawnedPedLimit);
+  EXPECT_EQ(SpawnedPeds.back(), sixtieth);
+  EXPECT_TRUE(EntityExists(unrecorded));
+
+  // Headings are whole degrees, weapons one of the four.
+  world().tracing = false;
+  std::set<float> headings, wholeDegrees;
+  std::set<uint32_t> weapons, allWeapons;
+  for (int i = 0; i < 3000; ++i) {
+    const sim::Entity& armed = Entity(Spawn(0, true));
+    headings.insert(armed.heading);
+    weapons.insert(armed.currentWeapon);
+  }
+  for (int degree = 0; degree < 360; ++degree) wholeDegrees.insert(static_cast<float>(degree));
+  for (const char* weapon : SpawnWeapons) allWeapons.insert(sim::HashName(weapon));
+  EXPECT_EQ(headings, wholeDegrees);
+  EXPECT_EQ(weapons, allWeapons);
 }
 
-TEST_F(WorldTest, ModelsLoadOnlyWhenKnownAndStreamingCostsFrames) {
+TEST_F(WorldTest, ModelsStreamInFramesAndThePositionTakesTheGroundOnceLoaded) {
   const uint64_t start = world().frame;
   EXPECT_FALSE(LoadModel(HashName("A_C_Unknown")));
   EXPECT_EQ(Calls(), "HashName IsModelInImage ");
@@ -74,63 +111,15 @@ TEST_F(WorldTest, ModelsLoadOnlyWhenKnownAndStreamingCostsFrames) {
   sim::AddModel("Never", -1);
   EXPECT_FALSE(LoadModel(sim::HashName("Never")));
   EXPECT_EQ(world().frame, start + 7 + kModelWaitFrames);
-}
 
-TEST_F(WorldTest, SpawnCallsTheGameInOrderAndMakesTheGroupsOnFirstUse) {
-  const int32_t ped = Spawn(sim::HashName("RE_BANDIT"), true, true);
-  EXPECT_EQ(Calls(),
-            std::string("HashName IsModelInImage IsModelValid RequestModel HasModelLoaded "
-                        "HasModelLoaded GetGroundZ CreatePed ReleaseModel SetPedRandomComponents "
-                        "SetPedRandomOutfit UpdatePedVariation SetEntityVisible ") +
-                GroupCalls +
-                "SetPedRelationshipGroup SetPedCombatAttribute SetPedCombatAttribute "
-                "SetPedCombatAbility SetPedKeepTask SetPedFleeAttributes HashName "
-                "GiveWeaponToPed SetCurrentPedWeapon SetPedAccuracy ");
-  const sim::Entity& e = Entity(ped);
-  EXPECT_EQ(e.group, RelationshipGroups.bandit);
-  EXPECT_EQ(e.settings.at("combatAttribute46") + e.settings.at("combatAttribute5"), 2.0f);
-  EXPECT_EQ(e.settings.at("accuracy"), 30.0f);
-  EXPECT_EQ(e.settings.at("visible"), 1.0f);
-  EXPECT_TRUE(e.promptName.empty()) << "only victims become strangers";
-  EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{e.currentWeapon, 250}}));
-  EXPECT_EQ(SpawnedPeds, std::vector<int32_t>{ped});
-}
-
-TEST_F(WorldTest, VictimsGetNoCombatSetUpAndBecomeStrangersOnlyWhenAsked) {
-  EnsureRelationshipGroups();
-  const sim::Entity& plain = Entity(Spawn(RelationshipGroups.victim));
-  for (const char* setting : {"combatAttribute46", "combatAbility", "keepTask", "greeting"}) {
-    EXPECT_EQ(plain.settings.count(setting), 0u) << setting;
-  }
-  EXPECT_EQ(plain.settings.count("fleeAttributes"), 1u);
-  // The set-up itself is checked with the stranger upkeep.
-  EXPECT_EQ(Entity(Spawn(RelationshipGroups.victim, false, true)).promptName, "Stranger");
-}
-
-TEST_F(WorldTest, CallersPositionTakesTheGroundOnceTheModelHasLoaded) {
   ScriptVector at = MakeVector(1.0f, 2.0f, 10.0f);
   EXPECT_EQ(SpawnPed("A_M_M_Unknown_01", at, 0, false, false), 0);
   EXPECT_EQ(at.z, 10.0f) << "a failed load leaves the position alone";
   sim::SetHandler("CreatePed", [](sim::Call&, uint64_t*) {});
-  EXPECT_EQ(SpawnPed("A_M_M_ValTownfolk_01", at, 0, false, false), 0);
+  EXPECT_EQ(SpawnPed(kModel, at, 0, false, false), 0);
   EXPECT_EQ(at.z, 2.0f) << "a refused creation still takes the ground";
-  EXPECT_EQ(world().models[sim::HashName("A_M_M_ValTownfolk_01")].releases, 1);
+  EXPECT_EQ(world().models[sim::HashName(kModel)].releases, 1);
   EXPECT_TRUE(SpawnedPeds.empty());
-}
-
-TEST_F(WorldTest, SixtyPedsAreRecordedThenLiveOnesUnrecordedAllFacingWholeDegrees) {
-  for (size_t i = 1; i < kSpawnedPedLimit; ++i) Spawn(0);
-  const int32_t sixtieth = Spawn(0), unrecorded = Spawn(0);
-  EXPECT_EQ(SpawnedPeds.size(), kSpawnedPedLimit);
-  EXPECT_EQ(SpawnedPeds.back(), sixtieth);
-  EXPECT_TRUE(EntityExists(unrecorded));
-
-  world().tracing = false;
-  std::set<float> headings;
-  for (int i = 0; i < 3000; ++i) headings.insert(Entity(Spawn(0)).heading);
-  std::set<float> wholeDegrees;
-  for (int degree = 0; degree < 360; ++degree) wholeDegrees.insert(static_cast<float>(degree));
-  EXPECT_EQ(headings, wholeDegrees);
 }
 
 TEST_F(WorldTest, EventBlipsNeedTheSettingAndAnEntityAndOnlyPulsesExpire) {
@@ -180,20 +169,20 @@ TEST_F(WorldTest, PlacementFollowsTheDistanceSettingAndTheGround) {
     EXPECT_TRUE(high <= longest + 1e-4f && high > longest - 1.0f) << setting << " " << high;
   }
 
-  // Points lie at the distance, on ground found from 6 m above and higher than 0.
+  // Points lie at the distance, in one of 1000 even directions, on ground
+  // found from 6 m above and higher than 0.
   Entity(world().playerPed).position = {10.0f, -20.0f, 10.0f};
   Ground(3.5f);
   for (int i = 0; i < 20; ++i) {
     const ScriptVector p = PointAroundEntity(world().playerPed, 50.0f);
     EXPECT_NEAR(std::hypot(p.x - 10.0f, p.y + 20.0f), 50.0f, 1e-3f);
-    // One of 1000 evenly spaced directions.
     const double steps = std::atan2(p.y + 20.0, p.x - 10.0) / (2 * std::numbers::pi / 1000);
     EXPECT_NEAR(steps, std::round(steps), 2e-3);
     EXPECT_EQ(p.z, 3.5f);
   }
   Ground(0.0f);
   EXPECT_EQ(PointAroundEntity(world().playerPed, 50.0f).z, 10.0f);
-  for (float ground : {16.0f, 16.5f}) {  // found from at most 6 m above the point
+  for (float ground : {16.0f, 16.5f}) {
     Ground(ground);
     ScriptVector q = MakeVector(0.0f, 0.0f, 10.0f);
     SnapToGround(q);

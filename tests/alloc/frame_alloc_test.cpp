@@ -8,6 +8,7 @@
 #include "events/hanging.h"
 #include "fixture.h"
 #include "menu/menu.h"
+#include "world/spawning.h"
 
 namespace {
 std::atomic<bool> Counting{false};
@@ -61,17 +62,21 @@ TEST_F(FrameAllocations, SteadyFramesAllocateNothingWithMenuClosedOrOpen) {
   EXPECT_EQ(AllocationsOver(400), 0) << "menu open, drawing every row";
 }
 
-TEST_F(FrameAllocations, AHangingsFramesAllocateNothingInTheLeadInOrOnTheRope) {
+TEST_F(FrameAllocations, AnIdleFrameCallsOnlyThePlayerNativesAndAHangingAllocatesNothing) {
+  RunFrames(3);  // first control armed, first upkeep done
+  sim::ClearTrace();
+  RunFrame();
+  // The last is the stranger upkeep's look at where the player is.
+  EXPECT_EQ(sim::TraceNames(), (std::vector<std::string>{"GetPlayerIndex", "GetPlayerPed",
+                                                         "EntityExists", "GetEntityCoords"}));
+
   world().tracing = false;
   Ground(2.0f);
   world().overheads = {{0.0f, 0.0f, 1000.0f, 6.0f}};
-  for (const char* model :
-       {"A_M_M_RhdTownfolk_01", "A_M_M_ValTownfolk_01", "A_M_M_StrTownfolk_01",
-        "G_M_M_UniCriminals_01", "G_M_M_UniCriminals_02", "p_shotglass01x", "p_noose02x"}) {
-    sim::AddModel(model);
-  }
+  for (const char* model : TownsfolkModels) sim::AddModel(model);
+  for (const char* model : CriminalModels) sim::AddModel(model);
+  for (const char* prop : {"p_shotglass01x", "p_noose02x"}) sim::AddModel(prop, 0, false);
   Settings.ambientEvents = 0;
-  RunFrames(3);
   StartPublicHanging(world().playerPed);
   ASSERT_TRUE(ExecutionState.active);
   EXPECT_EQ(AllocationsOver(300), 0) << "lead-in";
@@ -79,15 +84,6 @@ TEST_F(FrameAllocations, AHangingsFramesAllocateNothingInTheLeadInOrOnTheRope) {
   ASSERT_TRUE(ExecutionState.hung);
   sim::FindEntity(ExecutionState.victim)->health = 100000;
   EXPECT_EQ(AllocationsOver(400), 0) << "hanging";
-}
-
-TEST_F(FrameAllocations, AnIdleFrameCallsOnlyThePlayerNatives) {
-  RunFrames(3);  // first control armed, first upkeep done
-  sim::ClearTrace();
-  RunFrame();
-  // The last is the stranger upkeep's look at where the player is.
-  EXPECT_EQ(sim::TraceNames(), (std::vector<std::string>{"GetPlayerIndex", "GetPlayerPed",
-                                                         "EntityExists", "GetEntityCoords"}));
 }
 
 }  // namespace
