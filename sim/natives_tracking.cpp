@@ -42,10 +42,12 @@ void InstallTrackingHandlers() {
   SetHandler("DeleteRope", [](Call& c, uint64_t*) {
     int32_t* handle = c.Pointer<int32_t>(0);
     auto it = GetWorld().ropes.find(*handle);
-    if (it != GetWorld().ropes.end()) {
-      it->second.exists = false;
-      it->second.deleted = true;
+    if (it == GetWorld().ropes.end() || !it->second.exists) {
+      return Fail("DeleteRope applied to rope " + std::to_string(*handle) +
+                  ", which does not exist");
     }
+    it->second.exists = false;
+    it->second.deleted = true;
     *handle = 0;
   });
   SetHandler("DoesRopeExist", [](Call& c, uint64_t* r) {

@@ -105,12 +105,15 @@ TEST_F(HangingTest, TheVictimStandsUnderTheAnchorAndTwoArmedOutlawsFaceHim) {
     const sim::Entity& e = Entity(guards[i]);
     EXPECT_EQ(Xyz(e.position), Xyz({a.x + (i ? 1.6f : -1.6f), a.y + 2.0f, kGround}));
     EXPECT_EQ(std::make_tuple(e.group, e.settings.at("facing"), e.settings.at("accuracy"),
-                              e.settings.at("combatStyle")),
-              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f));
+                              e.settings.at("combatStyle"), e.settings.at("combatAttribute46"),
+                              e.settings.at("combatAttribute5")),
+              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f, 1.0f, 1.0f));
     EXPECT_NE(e.currentWeapon, 0u) << "armed when spawned";
     EXPECT_EQ(e.weapons.at(revolver) % 250, 120) << "and given the revolver";
   }
-  EXPECT_EQ(v.group, sim::HashName("RE_VICTIM"));
+  EXPECT_EQ(std::make_tuple(v.group, v.promptName, v.settings.count("fleeAttributes"),
+                            v.settings.count("captiveWaitMs")),
+            std::make_tuple(sim::HashName("RE_VICTIM"), std::string("Stranger"), 1u, 1u));
   EXPECT_TRUE(EventBlips.size() == 1 && EventBlips[0].entity == victim && !EventBlips[0].expiry);
   char line[96];
   std::snprintf(line, sizeof line, "EVENT Execution(hang): victim=%d e0=%d e1=%d anchorZ=5.8",
@@ -218,10 +221,11 @@ TEST_F(HangingTest, TheLogClampsTheBranchHeightWhileTheRopeFitsTheRealDrop) {
 
 // Each failure leaves no prop or rope behind and the hanging runs out its time.
 TEST_F(HangingTest, ARigThatCannotMakeItsAnchorOrRopeLeavesNothingAndRunsOutItsTime) {
-  enum Failure { kNoModel, kRefusedObject, kRopeZero, kRopeNone, kAnchorTaken };
-  for (Failure f : {kNoModel, kRefusedObject, kRopeZero, kRopeNone, kAnchorTaken}) {
+  enum Failure { kNoModel, kRefusedObject, kRopeZero, kRopeNone, kAnchorTaken, kRopeTaken };
+  for (Failure f : {kNoModel, kRefusedObject, kRopeZero, kRopeNone, kAnchorTaken, kRopeTaken}) {
     sim::InstallHangingHandlers();
     Model("p_shotglass01x") = {.framesToStream = 2, .refused = f == kRefusedObject};
+    Model("p_noose02x") = {.framesToStream = 2};
     if (f == kNoModel) world().models.erase(sim::HashName("p_shotglass01x"));
     if (f == kRopeZero || f == kRopeNone) {
       sim::SetHandler("AddRope",
@@ -229,11 +233,17 @@ TEST_F(HangingTest, ARigThatCannotMakeItsAnchorOrRopeLeavesNothingAndRunsOutItsT
     }
     const int32_t victim = Stage();
     RunToRig();
-    // kAnchorTaken: the game removes the anchor prop while the noose streams in.
+    // The game removes the anchor prop, or the rope made after it, while the
+    // noose streams in.
     const int32_t anchorProp = world().nextHandle;
-    if (f == kAnchorTaken)
-      sim::ScheduleAtFrame(world().frame + 2, [=] { sim::RemoveEntity(anchorProp); });
+    sim::ScheduleAtFrame(world().frame + 2, [=] {
+      if (f == kAnchorTaken) sim::RemoveEntity(anchorProp);
+    });
+    sim::SetAfterWait([=, this] {
+      for (auto& [handle, rope] : world().ropes) rope.exists &= f != kRopeTaken;
+    });
     RunFrame();
+    sim::SetAfterWait(nullptr);
     ASSERT_TRUE(state().active && !state().hung) << f;
     EXPECT_TRUE(RigObjects.empty() && RigRopes.empty() && !AnyObjectLeft()) << f;
     for (const auto& [handle, rope] : world().ropes) EXPECT_FALSE(rope.exists) << f;

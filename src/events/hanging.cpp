@@ -40,7 +40,6 @@ constexpr float kFallbackDrop = 3.0f;
 constexpr float kBranchMin = 3.0f;
 constexpr float kBranchMax = 6.0f;
 constexpr float kRopeSlack = 0.75f;
-constexpr int32_t kNeckBoneId = 14283;
 constexpr int32_t kDropRagdollMs = 600000;
 constexpr int32_t kHangingRagdollMs = 5000;
 constexpr int32_t kFreedRagdollMs = 1500;
