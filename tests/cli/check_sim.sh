@@ -1,19 +1,12 @@
 #!/usr/bin/env bash
 # sagebrook-sim as a user runs it: check_sim.sh SIM CASE.
 set -u
-sim=$1
-case_name=$2
-work=$(mktemp -d)
+sim=$1 case_name=$2 work=$(mktemp -d) failed=0
 trap 'rm -rf "$work"' EXIT
-cd "$work"
-failed=0
+cd "$work" || exit 1
 fail() { echo "FAILED: $*"; failed=1; }
 # Runs the awk program over files; each line it prints is a failure.
-check() {
-  local found
-  found=$(awk "$@")
-  [ -z "$found" ] || fail "$found"
-}
+check() { local found=$(awk "$@"); [ -z "$found" ] || fail "$found"; }
 
 case "$case_name" in
 same_seed)
@@ -30,8 +23,7 @@ every_kind)
   # From noon an hour of play runs the game clock through a night, so drunks can come too.
   "$sim" --seed 3 --minutes 60 --frequency often --events all --hour 12 >t.txt || fail "run"
   grep -q 'game clock 12:00 to 18:0' t.txt || fail "the clock: $(grep '^Summary' t.txt)"
-  # Each kind went ahead, and the summary adds up what the timeline told of it: the events,
-  # their refusals and what each spawned, by the kind that spawned it.
+  # The summary adds up the timeline's events, refusals and spawns, by the kind that spawned.
   check '
     $3 == "event" { kind[$4] = $5 " " $6; started[$5 " " $6]++; notice = skip = "" }
     $3 == "notice" || $3 == "log" { t = $0; sub(/^[^ ]+ +[^ ]+ +[^ ]+ +/, "", t) }
@@ -39,7 +31,6 @@ every_kind)
     $3 == "log" && / - skipped/ { skip = t }
     $3 == "refused" {
       refused[kind[$4]]++; refusals++
-      # Told by what the plugin showed, else by what it logged, else by what it did not do.
       r = substr($0, index($0, "#")); r = substr(r, index(r, ": ") + 2)
       if (r != (notice != "" ? notice : skip != "" ? skip : "spawned nothing"))
         print "refused so: " $0
@@ -110,9 +101,8 @@ bad_arguments)
   # A picture that cannot be written: the run goes on and ends with status 1.
   "$sim" --minutes 0.1 --screenshot 1s:no/such/folder/shot.svg >out.txt 2>err.txt
   rc=$?
-  [ "$rc" = 1 ] && [ "$(grep -c '^sagebrook-sim: cannot write' err.txt)" = 1 ] ||
-    fail "an unwritable picture: status $rc, $(cat err.txt)"
-  grep -q '^Summary' out.txt || fail "no summary after an unwritable picture"
+  [ "$rc" = 1 ] && [ "$(grep -c '^sagebrook-sim: cannot write' err.txt)" = 1 ] &&
+    grep -q '^Summary' out.txt || fail "an unwritable picture: status $rc, $(cat err.txt)"
   ;;
 fates)
   # At night, so drunks come too; Clear Spawned from the menu near the end.
@@ -140,8 +130,7 @@ fates)
   ' t.txt
   # One mark on the map for each thing spawned but ropes.
   marks=$(grep -c 'stroke-width="2.5"/>' map.svg)
-  [ "$marks" = "$(grep -cE ' spawned +(ped|animal|vehicle|object) ' t.txt)" ] ||
-    fail "the map does not mark each thing spawned"
+  [ "$marks" = "$(grep -cE ' spawned +(ped|animal|vehicle|object) ' t.txt)" ] || fail "map marks"
   ;;
 chaos)
   # The misbehaving game: seeded, every fault a line, and the plugin breaks no rule of it.
@@ -152,10 +141,7 @@ chaos)
   done
   grep -q "  player    menu: Clear Spawned" a.txt || fail "the player never cleared"
   ;;
-*)
-  echo "unknown case $case_name"
-  exit 2
-  ;;
+*) echo "unknown case $case_name" && exit 2 ;;
 esac
 [ "$failed" = 0 ] && echo "ok: $case_name"
 exit $failed

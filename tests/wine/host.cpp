@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -62,26 +64,14 @@ struct Game {
   void Press(unsigned key) { releaseKey(key), Frame(); }
 };
 
-std::string ReadFile(const wchar_t* name) {
-  std::string content;
-  if (FILE* file = _wfopen(name, L"rb")) {
-    for (int c; (c = std::fgetc(file)) != EOF;) content += static_cast<char>(c);
-    std::fclose(file);
-  }
-  return content;
-}
-
 }  // namespace
 
 int main() {
   DeleteFileW(L"Sagebrook.log");
   wchar_t path[2048];
   std::wstring ini(path, GetModuleFileNameW(nullptr, path, 2048));
-  if (FILE* file =
-          _wfopen((ini.substr(0, ini.rfind(L'\\') + 1) + L"Sagebrook.ini").c_str(), L"wb")) {
-    std::fputs("[Keys]\r\nMenu=121\r\n", file);
-    std::fclose(file);
-  }
+  std::ofstream((ini.substr(0, ini.rfind(L'\\') + 1) + L"Sagebrook.ini").c_str(), std::ios::binary)
+      << "[Keys]\r\nMenu=121\r\n";
   const bool hookBefore = GetModuleHandleW(L"ScriptHookRDR2.dll") != nullptr;
   HMODULE plugin = LoadLibraryW(L"Sagebrook.asi");
   Check(!hookBefore && plugin && GetModuleHandleW(L"ScriptHookRDR2.dll"),
@@ -121,7 +111,8 @@ int main() {
   std::printf("%ld reads of the unplugged gamepad in %lu ms of frames\n", reads, elapsed);
   Check(reads <= 1 + static_cast<LONG>(elapsed / 2000),
         "with no controller, XInputGetState is called once per 2 s");
-  const std::string log = ReadFile(L"Sagebrook.log");
+  std::ifstream file("Sagebrook.log", std::ios::binary);
+  const std::string log{std::istreambuf_iterator<char>(file), {}};
   bool stamped = log.size() > 2 && log.compare(log.size() - 2, 2, "\r\n") == 0;
   for (size_t at = 0; stamped && at < log.size(); at = log.find("\r\n", at) + 2) {
     stamped = log.compare(at, 1, "[") == 0 && log.compare(at + 13, 2, "] ") == 0;
