@@ -12,10 +12,8 @@ rank() {
 failed=0
 while IFS=: read -r file _ line; do
   target=$(sed -E 's/.*#include "([a-z0-9_]+)\/.*/\1/' <<<"$line") own=${file%%/*}
-  if [ "$(rank "$target")" -gt "$(rank "$own")" ] || [ "$(rank "$own")" -lt 0 ]; then
-    echo "FAILED: $file includes $target, a layer above $own"
-    failed=1
-  fi
+  [ "$(rank "$target")" -le "$(rank "$own")" ] && [ "$(rank "$own")" -ge 0 ] ||
+    { echo "FAILED: $file includes $target, a layer above $own"; failed=1; }
 done < <(grep -rnE '#include "[a-z0-9_]+/' --include='*.h' --include='*.cpp' . | sed 's#^\./##')
 [ "$failed" = 0 ] && echo "ok: every include points down"
 exit $failed

@@ -10,9 +10,7 @@ number() { od -An --endian=little -tu"$3" -j"$2" -N"$3" "$1" | tr -d ' '; }
 case "$1" in
 archive)
   zip=$2 asi=$3 version=$4
-  [ "$(basename "$zip")" = "Sagebrook-$version.zip" ] || fail "archive named $(basename "$zip")"
-  dir=$(mktemp -d)
-  trap 'rm -rf "$dir"' EXIT
+  dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT
   (cd "$dir" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
   cmp -s "$dir/Sagebrook.asi" "$asi" || fail "Sagebrook.asi is not the plugin just built"
   grep -qxF $'Menu=122\r' "$dir/Sagebrook.ini" || fail "Sagebrook.ini has not the default keys"
@@ -30,8 +28,7 @@ resource)
 imports)
   dump=$(x86_64-w64-mingw32-objdump -p "$2") || fail "cannot read $2"
   grep -q 'file format pei-x86-64' <<<"$dump" || fail "not a PE32+ x86-64 file"
-  # "DLL<TAB>imported name" for every import; an import by ordinal keeps its
-  # whole line, so it never matches a name.
+  # "DLL<TAB>imported name"; an import by ordinal keeps its whole line, matching no name.
   imports=$(awk '
     /^[[:space:]]*DLL Name: / { dll = $3; next }
     dll == "" || /^[[:space:]]*vma:/ { next }
@@ -77,10 +74,7 @@ $((t >> 11)):$(((t >> 5) & 63)):$(((t & 31) * 2))") || when=0
     fail "SHA256SUMS does not list the plugin and the zip"
   sha256sum --quiet -c SHA256SUMS || fail "SHA256SUMS does not match"
   ;;
-*)
-  echo "unknown check $1"
-  exit 2
-  ;;
+*) echo "unknown check $1" && exit 2 ;;
 esac
 [ "$failed" = 0 ] && echo "ok: $1"
 exit $failed
