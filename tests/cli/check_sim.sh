@@ -16,7 +16,7 @@ same_seed)
   grep -qE '^[0-9:.]+ +[0-9:]+ +event ' a.txt || fail "no event in six minutes of often"
   grep -q ' blip ' a.txt && fail "blips though switched off"
   "$sim" --seed 8 "${play[@]}" >c.txt || fail "third run"
-  cmp -s a.txt c.txt && fail "seeds 7 and 8 gave the same timeline"
+  cmp -s <(tail -n +2 a.txt) <(tail -n +2 c.txt) && fail "seeds 7 and 8 gave the same timeline"
   ;;
 every_kind)
   # From noon an hour of play runs the game clock through a night, so drunks can come too.
