@@ -1,5 +1,5 @@
-// A fake xinput1_4.dll for the wine host: controller 0 is plugged in or not,
-// holding the buttons the host sets, and every read is counted.
+// A fake xinput1_4.dll: controller 0 plugged in or not with the buttons the
+// wine host sets, every read counted.
 #include <windows.h>
 
 #include <cstring>
@@ -11,7 +11,7 @@ LONG Reads = 0;
 }  // namespace
 
 extern "C" {
-// The state's layout: a packet number, then the button word.
+// The state: a packet number, then the button word.
 __declspec(dllexport) DWORD WINAPI XInputGetState(DWORD user, BYTE* state) {
   InterlockedIncrement(&Reads);
   if (user != 0 || !Connected) return ERROR_DEVICE_NOT_CONNECTED;
@@ -19,12 +19,9 @@ __declspec(dllexport) DWORD WINAPI XInputGetState(DWORD user, BYTE* state) {
   std::memcpy(state + 4, &Buttons, sizeof Buttons);
   return ERROR_SUCCESS;
 }
-
 __declspec(dllexport) void FakePadSet(int connected, unsigned buttons) {
-  Connected = connected != 0;
-  Buttons = static_cast<WORD>(buttons);
+  Connected = connected != 0, Buttons = static_cast<WORD>(buttons);
 }
-
 __declspec(dllexport) LONG FakePadReads() {
   return Reads;
 }
