@@ -255,7 +255,8 @@ TEST_F(HangingTest, ARopeNumberedZeroThatExistsRigsTheHangingAndClearSpawnedDele
   const sim::Handler make = sim::GetHandler("AddRope");
   sim::SetHandler("AddRope", [make](sim::Call& c, uint64_t* r) {
     make(c, r);
-    sim::GetWorld().ropes.insert({0, sim::GetWorld().ropes.extract(static_cast<int32_t>(*r)).mapped()});
+    sim::GetWorld().ropes.insert(
+        {0, sim::GetWorld().ropes.extract(static_cast<int32_t>(*r)).mapped()});
     sim::SetInt(r, 0);
   });
   Hang();
