@@ -1,8 +1,7 @@
-// A hostile game: every native, and the hook's list of peds, answers with
-// arbitrary values (NaN and infinite positions, huge and negative numbers,
-// impossible hours and screen sizes, handles that repeat). The plugin must
-// never read or write out of bounds (the sanitizers watch), never go on
-// without yielding, and never crash. Each run is reproducible from its seed.
+// A player whose key handler calls, gamepad words and bindings are arbitrary,
+// and a game whose every native answers arbitrary values: the sanitizers watch
+// memory, no frame stalls, and the menu keeps within its rows and options.
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "events/predator.h"
 #include "fixture.h"
 
 namespace sagebrook::testing {
@@ -28,22 +28,98 @@ constexpr const char* kOutSlots =
 class HostileGame : public PluginTest {
  protected:
   uint32_t R() { return static_cast<uint32_t>(random_()); }
+  // Mostly the edges, a float's bits, a handle seen before, a small number or any.
   uint32_t Word() {
     using Limits = std::numeric_limits<float>;
-    constexpr float kInf = Limits::infinity(), kNaN = Limits::quiet_NaN();
-    const float floats[] = {kNaN, kInf, -kInf, 3.0e38f, -3.0e38f, -1.0f, 1.0e-40f, 250.0f, 0.5f};
-    // Mostly the edges, a handle seen before, a small number or any at all.
-    const uint32_t edge = R() % 2 ? 0x80000000u : 0x7FFFFFFFu;
-    const uint32_t real = std::bit_cast<uint32_t>(floats[R() % std::size(floats)]);
-    const uint32_t words[] = {
-        0u, 1u, 0xFFFFFFFFu, edge, real, recent_[R() % 16], R() % 600u - 100u, R(), R(), R()};
+    const float floats[] = {Limits::quiet_NaN(),
+                            Limits::infinity(),
+                            -Limits::infinity(),
+                            3.0e38f,
+                            -3.0e38f,
+                            -1.0f,
+                            1.0e-40f,
+                            250.0f,
+                            0.5f};
+    const uint32_t words[] = {0u,
+                              1u,
+                              0xFFFFFFFFu,
+                              R() % 2 ? 0x80000000u : 0x7FFFFFFFu,
+                              std::bit_cast<uint32_t>(floats[R() % std::size(floats)]),
+                              recent_[R() % 16],
+                              R() % 600u - 100u,
+                              R(),
+                              R(),
+                              R()};
     return words[R() % std::size(words)];
   }
+  // Seeds 1..last, or only the one the variable names; printed for a crash.
+  template <class Play>
+  void EachSeed(const char* variable, uint32_t last, Play play) {
+    const char* only = std::getenv(variable);
+    const uint32_t first = only ? static_cast<uint32_t>(std::strtoul(only, nullptr, 10)) : 1;
+    std::fprintf(stderr, "%s:", variable);
+    for (uint32_t seed = first; seed <= (only ? first : last) && !HasFatalFailure(); ++seed) {
+      std::fprintf(stderr, " %u", seed);
+      SCOPED_TRACE(std::string(variable) + "=" + std::to_string(seed));
+      random_.seed(seed);
+      play(seed);
+    }
+    std::fprintf(stderr, "\n");
+  }
 
-  // Every native answers arbitrarily; the ped list may claim more than it can
-  // hold, or less than nothing.
-  void MakeHostile(uint32_t seed) {
-    random_.seed(seed);
+  // Frames of arbitrary input; a hostile game also jumps its tick and clock.
+  void Play(int frames, bool hostile) {
+    const int32_t player = world().playerPed;
+    const auto flag = [this] {
+      const int32_t flags[] = {0, 1, 1, -1, INT32_MIN, static_cast<int32_t>(R())};
+      return flags[R() % 6];
+    };
+    for (int frame = 0; frame < frames; ++frame) {
+      // A bound key, a small code or any word; only a completed release below
+      // 256 is left pending.
+      for (uint32_t calls = R() % 4; calls > 0; --calls) {
+        const uint32_t choice = R() % 4;
+        const uint32_t key = choice == 0 ? R() : choice == 1 ? R() % 256 : *Bound()[R() % 7];
+        const int32_t wasDown = flag(), isUp = flag();
+        const uint8_t before = key < 256 ? KeyPressedFlags[key].load() : 0;
+        sim::SendKeyMessage(key, static_cast<uint16_t>(R()), static_cast<uint8_t>(R()), flag(),
+                            flag(), wasDown, isUp);
+        ASSERT_TRUE(key >= 256 || KeyPressedFlags[key] == (wasDown && isUp ? 1 : before)) << key;
+      }
+      world().gamepadButtons = static_cast<uint16_t>(R() % 2 ? 0 : R());
+      if (hostile && R() % 50 == 0) world().tick += Word();
+      if (hostile) world().hour = static_cast<uint16_t>(R());
+      // Now and then the frame stops at its gate and keys stay pending.
+      if (!hostile) world().playerPed = R() % 20 != 0 ? player : 0;
+      waits_ = 0;
+      RunFrame();
+      if (waits_ > 5000) ADD_FAILURE() << waits_ << " yields in one frame";
+      ASSERT_TRUE(MenuState.selectedIndex >= 0 && MenuState.selectedIndex < 12);
+      for (const MenuItem& item : MenuItems) {
+        if (item.value == nullptr) continue;
+        ASSERT_TRUE(*item.value >= 0 && *item.value < static_cast<int32_t>(item.options.size()))
+            << item.label << " " << *item.value;
+      }
+      for (const auto& pressed : KeyPressedFlags) ASSERT_LE(pressed.load(), 1);
+    }
+  }
+  static std::array<uint32_t*, 7> Bound() {
+    KeyBindingsRecord& k = KeyBindings;
+    return {&k.menuKey, &k.upKey, &k.downKey, &k.leftKey, &k.rightKey, &k.selectKey, &k.backKey};
+  }
+
+  std::mt19937 random_;
+  uint32_t recent_[16] = {};
+  uint64_t natives_ = 0;
+  int waits_ = 0;
+};
+using PlayerInputFuzz = HostileGame;
+
+TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
+  EachSeed("SAGEBROOK_HOSTILE_SEED", 12, [&](uint32_t) {
+    sim::Reset();
+    ResetPluginState();
+    PluginEntry(reinterpret_cast<void*>(0x7FF600000000), 1, nullptr);
     for (uint32_t& r : recent_) r = R() % 400;
     for (const sim::CatalogueEntry& native : sim::Catalogue()) {
       std::vector<std::pair<size_t, size_t>> outs;  // slot, bytes
@@ -64,6 +140,7 @@ class HostileGame : public PluginTest {
         recent_[R() % std::size(recent_)] = static_cast<uint32_t>(r[0]);
       });
     }
+    // The ped list may claim more than it can hold, or less than nothing.
     world().allPeds = [this](int32_t* handles, int32_t capacity) {
       const int32_t c = capacity, some = static_cast<int32_t>(R() % 1000);
       const int32_t counts[] = {INT32_MIN, -1, 0, 1, c, some % c, c + 1 + some, INT32_MAX};
@@ -79,44 +156,21 @@ class HostileGame : public PluginTest {
     });
     Settings.logging = 1;
     Settings.frequency = 2;
-  }
+    Play(1500, true);
+  });
+}
 
-  // Frames with random keys, gamepad words, tick jumps and wall-clock times.
-  void Play(int frames) {
-    const uint32_t keys[] = {122, 38, 40, 37, 39, 13, 13, 13, 8};
-    for (int f = 0; f < frames; ++f) {
-      if (R() % 3 == 0) sim::ReleaseKey(keys[R() % std::size(keys)]);
-      world().gamepadButtons = static_cast<uint16_t>(R() % 4 == 0 ? R() : 0);
-      if (R() % 50 == 0) world().tick += Word();
-      world().hour = static_cast<uint16_t>(R());
-      waits_ = 0;
-      FrameUpdate();
-      if (waits_ > 5000) ADD_FAILURE() << waits_ << " yields in one frame";
-      hook::scriptWait(0);
+TEST_F(PlayerInputFuzz, TheMenuStaysWithinItsRowsAndOptions) {
+  for (const PredatorKind& k : PredatorKinds) sim::AddModel(k.model, 1, false);
+  Ground(1.0f);
+  EachSeed("SAGEBROOK_INPUT_SEED", 40, [&](uint32_t seed) {
+    // Even seeds play with bindings that may clash or lie out of range.
+    KeyBindings = KeyBindingsRecord{};
+    for (uint32_t* key : Bound()) {
+      if (seed % 2 == 0 && R() % 3 == 0) *key = R() % 2 ? R() % 300 : R();
     }
-  }
-
-  std::mt19937 random_;
-  uint32_t recent_[16] = {};
-  uint64_t natives_ = 0;
-  int waits_ = 0;
-};
-
-// SAGEBROOK_HOSTILE_SEED=n replays one seed.
-TEST_F(HostileGame, ArbitraryAnswersNeverBreakMemoryOrStallAFrame) {
-  const char* only = std::getenv("SAGEBROOK_HOSTILE_SEED");
-  const uint32_t first = only ? static_cast<uint32_t>(std::strtoul(only, nullptr, 10)) : 1;
-  for (uint32_t seed = first; seed <= (only ? first : 12); ++seed) {
-    std::fprintf(stderr, seed == first ? "hostile game, seed %u" : " %u",
-                 seed);  // shown on a crash
-    SCOPED_TRACE("SAGEBROOK_HOSTILE_SEED=" + std::to_string(seed));
-    sim::Reset();
-    ResetPluginState();
-    PluginEntry(reinterpret_cast<void*>(0x7FF600000000), 1, nullptr);
-    MakeHostile(seed);
-    Play(1500);
-  }
-  std::fprintf(stderr, "\n");
+    Play(400, false);
+  });
 }
 
 }  // namespace
