@@ -31,8 +31,7 @@ constexpr const char* kHandleSlots =
     "DeleteRope =v DeleteVehicle ReleaseVehicle =V ConfigureNewVehicleA ConfigureNewVehicleB "
     "GetDraftAnimal GetDraftAnimalCounts SetVehicleForwardSpeed =E ClaimEntityForScript "
     "FreezeEntityPosition GetEntityCoords GetEntityHealth GetEntityHeightAboveGround "
-    "GetEntitySpeed "
-    "IsEntityDead SetEntityCoords SetEntityHealth SetEntityVisible =P ClearPedTasks "
+    "GetEntitySpeed IsEntityDead SetEntityCoords SetEntityHealth SetEntityVisible =P ClearPedTasks "
     "ConfigureDraftAnimal EnablePedGreeting EnablePedInteraction GetPedBoneIndex "
     "GetPedRelationshipGroup GiveWeaponToPed IsPedFleeing IsPedHuman PrepareHangingVictimA "
     "PrepareHangingVictimB PrepareHangingVictimC SetCurrentPedWeapon SetDogFlag SetPedAccuracy "
@@ -100,7 +99,40 @@ class ChaosSoak : public PluginTest {
   std::vector<std::string> failures_;
   std::map<std::string, uint64_t> figures_;
 
-  void Run(uint32_t seed, uint32_t minutes);
+  void Run(uint32_t seed, uint32_t minutes) {
+    const uint64_t totalMs = uint64_t{minutes} * 60000;
+    sim::BeginChaos(seed, static_cast<uint32_t>(totalMs / 2), simcli::ModelName);
+    simcli::BeginMenuPlayer(seed, static_cast<uint32_t>(totalMs / 4));
+    simcli::BuildFrontier(18);
+    world().tracing = false;
+    for (const char* native :
+         {"CreatePed", "CreateVehicle", "CreateObject", "AddRope", "AddBlipForEntity"}) {
+      sim::SetHandler(native, [this, native, inner = sim::GetHandler(native)](auto& c, auto* r) {
+        inner(c, r);
+        if (r[0] != 0) made_[static_cast<int32_t>(r[0])] = {native, SpawnedPeds.size()};
+      });
+    }
+    sim::SetCallObserver([this](const sim::Call& c) {
+      if (const std::string stale = StaleHandle(c); !stale.empty()) Failure(stale);
+    });
+    Settings.frequency = 2;
+    Settings.logging = 1;
+    lastTick_ = world().tick;
+    sim::SetAfterWait([this] { AfterFrame(); });
+    while (elapsedMs_ < totalMs && failures_.size() < 20 && !HasFailure()) {
+      Player();
+      insideFrame_ = true;
+      FrameUpdate();
+      insideFrame_ = false;
+      hook::scriptWait(0);
+    }
+    Finish();
+    sim::SetAfterWait(nullptr);
+    sim::SetCallObserver(nullptr);
+    std::cout << "seed " << seed << ", " << world().frame << " frames, " << world().nativeCalls
+              << " natives\n";
+    for (const auto& [what, n] : figures_) std::cout << "  " << what << ": " << n << "\n";
+  }
 
  private:
   // The run stops after 20; the final account is kept whole.
@@ -112,11 +144,7 @@ class ChaosSoak : public PluginTest {
     for (const auto& [tag, what] : simcli::MenuPlayerStep(elapsedMs_))
       ++figures_[tag + (": " + what)];
   }
-  struct Made {
-    const char* kind;
-    size_t pedsThen;  // SpawnedPeds' size when the game handed it over
-  };
-  std::map<int32_t, Made> made_;
+  std::map<int32_t, std::pair<std::string, size_t>> made_;  // kind, SpawnedPeds' size then
   bool insideFrame_ = false, finishing_ = false;
   uint32_t lastTick_ = 0, lastFrameMs_ = 16;
   uint64_t elapsedMs_ = 0;
@@ -160,7 +188,6 @@ class ChaosSoak : public PluginTest {
   }
 
   void Finish() {
-    // The game behaves; the player's last act is "Clear Spawned".
     sim::EndChaos();
     finishing_ = true;
     Settings.ambientEvents = 0;
@@ -171,25 +198,23 @@ class ChaosSoak : public PluginTest {
     }
     if (!simcli::MenuPlayerResting())
       Failure("the final Clear Spawned could not be reached through the menu");
-    for (const auto& [handle, m] : made_) {
-      const sim::Entity* e = sim::FindEntity(handle);
-      const std::string kind = m.kind,
-                        ending = kind == "blip" ? (world().blips.at(handle).exists ? "" : "removed")
-                                 : kind == "rope"
-                                     ? (world().ropes.at(handle).deleted   ? "deleted"
-                                        : !world().ropes.at(handle).exists ? "gone with the game"
-                                                                           : "")
-                                 : e->deleted                                 ? "deleted"
-                                 : e->released && e->promptName == "Stranger" ? "a stranger"
-                                 : e->released                                ? "released"
-                                 : !e->exists ? "removed by the game"
-                                 : m.pedsThen >= kSpawnedPedLimit
-                                     ? "untracked past the registry's 60"
-                                     : "";
+    for (const auto& [handle, made] : made_) {
+      const auto& [kind, pedsThen] = made;
+      const sim::Entity* e =
+          kind == "AddBlipForEntity" || kind == "AddRope" ? nullptr : sim::FindEntity(handle);
+      const bool exists = kind == "AddBlipForEntity" ? world().blips.at(handle).exists
+                          : kind == "AddRope"        ? world().ropes.at(handle).exists
+                                                     : e->exists;
+      const std::string ending =
+          (e ? e->deleted : kind == "AddRope" && world().ropes.at(handle).deleted) ? "deleted"
+          : e && e->released ? (e->promptName == "Stranger" ? "a stranger" : "released")
+          : !exists          ? "removed"
+          : e && pedsThen >= kSpawnedPedLimit ? "untracked past the registry's 60"
+                                              : "";
       if (ending.empty())
         Failure(kind + " " + std::to_string(handle) +
                 " is still in the world, neither deleted nor released");
-      ++figures_[kind + " " + (ending.empty() ? "left behind" : ending)];
+      ++figures_[kind + ": " + (ending.empty() ? "left behind" : ending)];
     }
     std::istringstream log(ReadFile(kLogFileName));
     for (std::string line; std::getline(log, line);)
@@ -197,46 +222,6 @@ class ChaosSoak : public PluginTest {
   }
 };
 
-void ChaosSoak::Run(uint32_t seed, uint32_t minutes) {
-  const uint64_t totalMs = uint64_t{minutes} * 60000;
-  sim::BeginChaos(seed, static_cast<uint32_t>(totalMs / 2), simcli::ModelName);
-  simcli::BeginMenuPlayer(seed, static_cast<uint32_t>(totalMs / 4));
-  simcli::BuildFrontier(18);
-  world().tracing = false;
-  for (const auto& [native, kind] : {std::pair{"CreatePed", "ped"},
-                                     {"CreateVehicle", "vehicle"},
-                                     {"CreateObject", "object"},
-                                     {"AddRope", "rope"},
-                                     {"AddBlipForEntity", "blip"}}) {
-    sim::SetHandler(native,
-                    [this, kind, inner = sim::GetHandler(native)](sim::Call& c, uint64_t* r) {
-                      inner(c, r);
-                      if (r[0] != 0) made_[static_cast<int32_t>(r[0])] = {kind, SpawnedPeds.size()};
-                    });
-  }
-  sim::SetCallObserver([this](const sim::Call& c) {
-    if (const std::string stale = StaleHandle(c); !stale.empty()) Failure(stale);
-  });
-  Settings.frequency = 2;
-  Settings.logging = 1;
-  lastTick_ = world().tick;
-  sim::SetAfterWait([this] { AfterFrame(); });
-  while (elapsedMs_ < totalMs && failures_.size() < 20 && !HasFailure()) {
-    Player();
-    insideFrame_ = true;
-    FrameUpdate();
-    insideFrame_ = false;
-    hook::scriptWait(0);
-  }
-  Finish();
-  sim::SetAfterWait(nullptr);
-  sim::SetCallObserver(nullptr);
-  std::cout << "seed " << seed << ", " << world().frame << " frames, " << world().nativeCalls
-            << " natives\n";
-  for (const auto& [what, n] : figures_) std::cout << "  " << what << ": " << n << "\n";
-}
-
-// tools/soak runs this for hours of game time; the test command for minutes.
 TEST_F(ChaosSoak, EverythingMadeIsAccountedForAndNoStaleHandleIsUsed) {
   const char* seed = std::getenv("SAGEBROOK_SOAK_SEED");
   const char* minutes = std::getenv("SAGEBROOK_SOAK_MINUTES");

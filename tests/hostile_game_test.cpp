@@ -1,7 +1,5 @@
-// A player whose key handler calls, gamepad words and bindings are arbitrary,
-// and a game whose every native answers arbitrary values: the sanitizers watch
-// memory, no frame stalls, and the menu keeps within its rows and options.
-#include <array>
+// Arbitrary keys, gamepad words, bindings and native answers: the sanitizers
+// watch memory, no frame stalls, and the menu keeps within its rows and options.
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +14,7 @@
 namespace sagebrook::testing {
 namespace {
 
-// Slots the game writes through, as native, slot and bytes: the out-parameters,
-// and the handle copies that the release and delete natives take by pointer.
+// Slots the game writes through (native, slot, bytes), handle copies included.
 constexpr const char* kOutSlots =
     "AddRelationshipGroup 1 4 GetClosestRoadNode 3 24 GetClosestRoadNodeWithHeading 3 24 "
     "GetClosestRoadNodeWithHeading 4 4 GetDraftAnimalCounts 1 4 GetDraftAnimalCounts 2 4 "
@@ -55,15 +52,12 @@ class HostileGame : public PluginTest {
   // Frames of arbitrary input; a hostile game also jumps its tick and clock.
   void Play(int frames, bool hostile) {
     const int32_t player = world().playerPed;
-    const auto flag = [this] {
-      const int32_t flags[] = {0, 1, 1, -1, INT32_MIN, static_cast<int32_t>(R())};
-      return flags[R() % 6];
-    };
+    const auto flag = [this] { return static_cast<int32_t>(R() % 2 ? R() % 3 - 1 : R()); };
     for (int frame = 0; frame < frames; ++frame) {
       // A bound key, a small code or any word, with any flags.
       for (uint32_t calls = R() % 4; calls > 0; --calls) {
         const uint32_t choice = R() % 4;
-        const uint32_t key = choice == 0 ? R() : choice == 1 ? R() % 256 : *Bound()[R() % 7];
+        const uint32_t key = choice == 0 ? R() : choice == 1 ? R() % 256 : *bound_[R() % 7];
         sim::SendKeyMessage(key, static_cast<uint16_t>(R()), static_cast<uint8_t>(R()), flag(),
                             flag(), flag(), flag());
       }
@@ -84,10 +78,9 @@ class HostileGame : public PluginTest {
       for (const auto& pressed : KeyPressedFlags) ASSERT_LE(pressed.load(), 1);
     }
   }
-  static std::array<uint32_t*, 7> Bound() {
-    KeyBindingsRecord& k = KeyBindings;
-    return {&k.menuKey, &k.upKey, &k.downKey, &k.leftKey, &k.rightKey, &k.selectKey, &k.backKey};
-  }
+  KeyBindingsRecord& k_ = KeyBindings;
+  uint32_t* const bound_[7] = {&k_.menuKey,  &k_.upKey,     &k_.downKey, &k_.leftKey,
+                               &k_.rightKey, &k_.selectKey, &k_.backKey};
 
   std::mt19937 random_;
   uint32_t recent_[16] = {};
@@ -145,7 +138,7 @@ TEST_F(PlayerInputFuzz, TheMenuStaysWithinItsRowsAndOptions) {
   EachSeed("SAGEBROOK_INPUT_SEED", 40, [&](uint32_t seed) {
     // Even seeds play with bindings that may clash or lie out of range.
     KeyBindings = KeyBindingsRecord{};
-    for (uint32_t* key : Bound()) {
+    for (uint32_t* key : bound_) {
       if (seed % 2 == 0 && R() % 3 == 0) *key = R() % 2 ? R() % 300 : R();
     }
     Play(400, false);
