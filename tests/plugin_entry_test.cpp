@@ -59,19 +59,4 @@ TEST_F(PluginEntryTest, KeyboardHandlerRecordsOnlyCompletedPressesBelow256) {
   EXPECT_TRUE(TakeKeyPress(255));
 }
 
-// The simulated game's clock, which the command-line player runs at 60
-// frames a second: frames of 16 or 17 ms that make whole seconds.
-TEST(Simulator, FrameRateCarriesTheRemainderSoASecondIsExact) {
-  sim::Reset();
-  sim::World& w = sim::GetWorld();
-  w.frameRate = 60;
-  const uint32_t start = w.tick;
-  for (uint32_t frame = 1; frame <= 180; ++frame) {
-    const uint32_t before = w.tick;
-    sagebrook::hook::scriptWait(0);
-    EXPECT_TRUE(w.tick - before == 16 || w.tick - before == 17) << frame;
-    EXPECT_TRUE(frame % 60 != 0 || w.tick - start == frame * 1000 / 60) << frame;
-  }
-}
-
 }  // namespace
