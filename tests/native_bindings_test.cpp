@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <string>
 #include <vector>
 
 #include "game/natives.h"
@@ -11,56 +10,14 @@ namespace {
 
 using namespace sagebrook;
 
-// Calls each binding once with zero or null arguments, which no handler reads,
-// and lists the natives called. The simulated game fails the test on an
-// unknown hash or a wrong slot count.
-template <class... F>
-std::vector<std::string> CallEach(F*... bindings) {
-  auto call = []<class R, class... A>(R (*binding)(A...)) { binding(A{}...); };
-  (call(bindings), ...);
-  return sim::TraceNames();
-}
-
 class NativeBindings : public testing::Test {
  protected:
+  // No handler: the calls are only recorded.
   void SetUp() override {
     sim::Reset();
     for (const sim::CatalogueEntry& e : sim::Catalogue()) sim::SetHandler(e.name, nullptr);
   }
 };
-
-TEST_F(NativeBindings, EveryBindingMakesOneCallToItsOwnNativeWithItsSlots) {
-  // In the catalogue's order, which is by name.
-  const std::vector<std::string> called = CallEach(
-      AddBlipForEntity, AddRelationshipGroup, AddRope, ApplyRopeStyle, AttachEntitiesToRope,
-      AttachEntityToEntity, ClaimEntityForScript, ClearPedTasks, ConfigureDraftAnimal,
-      ConfigureNewVehicleA, ConfigureNewVehicleB, CreateLiteralTextString, CreateObject, CreatePed,
-      CreateVehicle, DeleteObject, DeletePed, DeleteRope, DeleteVehicle, DetachRopeFromEntity,
-      DisableControlThisFrame, DoesBlipExist, DoesRopeExist, DrawFilledRect, DrawPreparedText,
-      EnablePedGreeting, EnablePedInteraction, EntityExists, FreezeEntityPosition, GetClockHour,
-      GetClosestRoadNode, GetClosestRoadNodeWithHeading, GetDistanceBetweenCoords, GetDraftAnimal,
-      GetDraftAnimalCounts, GetEntityCoords, GetEntityHealth, GetEntityHeightAboveGround,
-      GetEntitySpeed, GetGroundZ, GetPedBoneIndex, GetPedRelationshipGroup, GetPlayerIndex,
-      GetPlayerPed, GetRaycastResult, GiveWeaponToPed, HangingPlayerCallA, HangingPlayerCallB,
-      HangingPlayerCallC, HashName, HasModelLoaded, IsEntityDead, IsModelInImage, IsModelValid,
-      IsPedFleeing, IsPedHuman, IsPedInCombatWith, IsPedInVehicle, IsPlayerInControl, IsRopeBroken,
-      PrepareHangingVictimA, PrepareHangingVictimB, PrepareHangingVictimC, PrepareRopeA,
-      PrepareRopeB, QueryScreenSize, ReleaseModel, ReleasePed, ReleaseVehicle, RemoveBlip,
-      RequestModel, SetBlipScale, SetCurrentPedWeapon, SetDogFlag, SetEntityCoords, SetEntityHealth,
-      SetEntityVisible, SetNextTextCentred, SetNextTextColour, SetNextTextScale, SetNextTextShadow,
-      SetPedAccuracy, SetPedCombatAbility, SetPedCombatAttribute, SetPedCombatStyle,
-      SetPedDrunkFlag, SetPedDrunkState, SetPedFleeAttributes, SetPedGreetSpeech,
-      SetPedHearingRange, SetPedIgnoresEvents, SetPedInsultSpeech, SetPedIntoVehicle,
-      SetPedKeepTask, SetPedMood, SetPedPersonality, SetPedPromptName, SetPedRandomComponents,
-      SetPedRandomOutfit, SetPedRelationshipGroup, SetPedSeeingRange, SetPedToRagdoll,
-      SetRelationshipBetweenGroups, SetVehicleForwardSpeed, StartRaycast, TaskCaptiveWait,
-      TaskCombatPed, TaskDriveToCoord, TaskStandStill, TaskTurnToFaceEntity, TaskWanderNearby,
-      UpdatePedVariation);
-  std::vector<std::string> catalogued;
-  for (const sim::CatalogueEntry& e : sim::Catalogue()) catalogued.push_back(e.name);
-  EXPECT_EQ(called, catalogued);
-  EXPECT_EQ(called.size(), 112u);
-}
 
 TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
   SetPedSeeingRange(7, 14.0f);
