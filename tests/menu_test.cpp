@@ -1,6 +1,3 @@
-// The menu as the player meets it: keyboard and gamepad input, what each row
-// does, the blocked controls, the panel with its rows and help line, and the
-// notification line drawn over it.
 #include <cstring>
 
 #include "fixture.h"

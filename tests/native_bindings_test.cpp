@@ -38,7 +38,8 @@ TEST_F(NativeBindings, SlotsAndResultsCarryValuesAsTheHookLaysThemOut) {
 
   sim::SetHandler("GetEntityCoords", [](sim::Call&, uint64_t* r) {
     // Garbage in the upper halves must not leak into the floats.
-    for (float f : {1.5f, -2.25f, 300.0f}) *r++ = 0xDEADBEEF00000000ull | std::bit_cast<uint32_t>(f);
+    for (float f : {1.5f, -2.25f, 300.0f})
+      *r++ = 0xDEADBEEF00000000ull | std::bit_cast<uint32_t>(f);
   });
   sim::SetHandler("IsEntityDead", [](sim::Call&, uint64_t* r) { r[0] = 0x100000000ull; });
   const ScriptVector v = GetEntityCoords(1);  // x, y and z at byte offsets 0, 8 and 16
