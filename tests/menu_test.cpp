@@ -20,12 +20,9 @@ class MenuTest : public PluginTest {
   static std::vector<int> Rgb(const sim::DrawnText& t) { return {t.r, t.g, t.b}; }
 };
 
-// A key and the gamepad's buttons in one frame; then the selected row (-1
-// while closed), its setting's value (-1 for none) and what the frame did:
-// 'a' the next ambient event brought to 5 s from now, 't' an event started,
-// 'c' everything cleared. Keys wait while the menu is closed and it reopens
-// on its last row; the RB+X pair toggles on the frame it completes, held
-// buttons act once, and the pad does nothing else while the menu is closed.
+// Key and pad buttons of a frame; then the selected row (-1 while closed), its
+// value (-1 for none) and the effect: 'a' next ambient event in 5 s, 't' an
+// event started, 'c' everything cleared.
 const int32_t kSteps[][5] = {
     {kF11, 0, 0, -1, 0},    {kEnter, 0, 0, -1, 't'},  {kUp, 0, 11, -1, 0},
     {kLeft, 0, 11, -1, 0},  {kRight, 0, 11, -1, 0},   {kEnter, 0, 11, -1, 'c'},

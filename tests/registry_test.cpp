@@ -41,14 +41,13 @@ TEST_F(RegistryTest, PeriodicUpkeepReleasesWhatIsBeyond250MetresAndDropsTheVanis
   Entity(dead).dead = true;
   sim::RemoveEntity(vanished);
   SpawnedPeds = {atLimit, mover, dead, vanished, above};
-  const int32_t nearCart = sim::AddEntity(sim::EntityKind::Vehicle, {0.0f, -250.0f, 10.0f}),
-                farCart = sim::AddEntity(sim::EntityKind::Vehicle, {0.0f, -250.1f, 10.0f});
-  SpawnedVehicles = {farCart, nearCart};
+  const int32_t cart = sim::AddEntity(sim::EntityKind::Vehicle, {0.0f, -250.1f, 10.0f});
+  SpawnedVehicles = {cart};
 
   RunFrame();  // the first pass runs in the first frame
   EXPECT_EQ(SpawnedPeds, (std::vector<int32_t>{atLimit, mover, dead}));
-  EXPECT_EQ(SpawnedVehicles, (std::vector<int32_t>{nearCart}));
-  EXPECT_TRUE(Entity(above).released && Entity(farCart).released) << "the height counts";
+  EXPECT_TRUE(SpawnedVehicles.empty() && Entity(cart).released);
+  EXPECT_TRUE(Entity(above).released) << "the height counts";
 
   Entity(mover).position = {250.1f, 0.0f, 10.0f};
   RunFor(2600);
