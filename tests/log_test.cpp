@@ -40,15 +40,11 @@ TEST_F(LogTest, KeyBindingsComeFromTheIniBesideTheExecutableOrKeepTheirDefaults)
     return std::vector<uint32_t>{k.menuKey,  k.upKey,     k.downKey, k.leftKey,
                                  k.rightKey, k.selectKey, k.backKey};
   };
-  auto write = [](const std::string& path, const std::string& content) {
-    std::ofstream(path) << content;
-  };
-  const std::vector<uint32_t> defaults = {122, 38, 40, 37, 39, 13, 8};
   KeyBindings = {1, 2, 3, 4, 5, 6, 7};
   sim::RunScriptMain(1);  // no file yet
-  EXPECT_EQ(fields(), defaults);
-  write(FilePath("Sagebrook.ini"),
-        "[Other]\nMenu=50\n[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n");
+  EXPECT_EQ(fields(), (std::vector<uint32_t>{122, 38, 40, 37, 39, 13, 8}));
+  std::ofstream(FilePath("Sagebrook.ini"))
+      << "[Other]\nMenu=50\n[Keys]\nBack=7\nSelect=6\nRight=5\nLeft=4\nDown=3\nUp=2\nMenu=1\n";
   sim::RunScriptMain(1);
   EXPECT_EQ(fields(), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}));
 
@@ -61,7 +57,7 @@ TEST_F(LogTest, KeyBindingsComeFromTheIniBesideTheExecutableOrKeepTheirDefaults)
     const size_t last = length - folder.size() - 1;
     folder.append("/").append(last, 'e');
     std::filesystem::create_directories(folder);
-    write(folder + "/Sagebrook.ini", "[Keys]\nMenu=121\n");
+    std::ofstream(folder + "/Sagebrook.ini") << "[Keys]\nMenu=121\n";
     world().executablePath = folder + "/game.exe";
     ReadKeyBindings();
     EXPECT_EQ(KeyBindings.menuKey, length == 1023u - 14 ? 121u : 122u) << length;
