@@ -94,9 +94,9 @@ class PluginTest : public ::testing::Test {
   size_t Logged(const std::string& text) const;
   // Only this event kind is enabled; the other settings stay.
   static void OnlyKind(int32_t SettingsRecord::*kind) {
-    for (auto k : {&SettingsRecord::predatorAttack, &SettingsRecord::runawayWagon,
-                   &SettingsRecord::publicHanging, &SettingsRecord::drunkenFolk,
-                   &SettingsRecord::bountyHunters}) {
+    using S = SettingsRecord;
+    for (auto k : {&S::predatorAttack, &S::runawayWagon, &S::publicHanging, &S::drunkenFolk,
+                   &S::bountyHunters}) {
       Settings.*k = k == kind;
     }
   }

@@ -10,15 +10,10 @@ bool FirstFramePast(uint32_t t, uint32_t deadline) {
   return t - deadline >= 1 && t - deadline <= 16;
 }
 
-class FrameTest : public PluginTest {
- protected:
-  void SetUp() override {
-    PluginTest::SetUp();
-    ProbeEvents();
-  }
-};
+using FrameTest = PluginTest;
 
 TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheTickWrap) {
+  ProbeEvents();
   const uint32_t start = 0xFFFFFFFFu - 30000u;
   world().tick = start;
   Settings.logging = 1;
@@ -60,6 +55,7 @@ TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheT
 }
 
 TEST_F(FrameTest, GapFollowsTheFrequencyFromTheEventsEndAndADueEventWaitsItsTurn) {
+  ProbeEvents();
   world().tracing = false;
   const uint32_t kEventMs = 25000;  // longer than the spread, so counting from the start shows
   DuringEvent = [] { hook::scriptWait(kEventMs); };

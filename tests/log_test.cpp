@@ -8,10 +8,6 @@ namespace {
 using LogTest = PluginTest;
 
 TEST_F(LogTest, WritesNothingWhileOffAndAppendsStampedCrLfLinesWhileOn) {
-  LogLine("line");
-  LogFormat("format %d", 1);
-  EXPECT_FALSE(std::filesystem::exists(FilePath(kLogFileName)));
-
   std::ofstream(FilePath(kLogFileName), std::ios::binary) << "earlier run\r\n";
   Settings.logging = 1;
   sim::RunScriptMain(1);  // the banner, then a frame that passes the first-control gate

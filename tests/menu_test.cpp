@@ -11,14 +11,7 @@ constexpr int32_t kF11 = 122, kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEn
                   RBX = kPadRB | kPadX;
 const std::vector<int> kWhite = {255, 255, 255}, kGold = {255, 220, 40};
 
-class MenuTest : public PluginTest {
- protected:
-  void SetUp() override {
-    PluginTest::SetUp();
-    ProbeEvents();
-  }
-  static std::vector<int> Rgb(const sim::DrawnText& t) { return {t.r, t.g, t.b}; }
-};
+using MenuTest = PluginTest;
 
 // Key and pad buttons of a frame; then the selected row (-1 while closed), its
 // value (-1 for none) and the effect: 'a' next ambient event in 5 s, 't' an
@@ -46,6 +39,7 @@ TEST_F(MenuTest, KeysAndGamepadMoveAndChangeRowsActAndBlockControlsWhileOpen) {
   std::vector<uint32_t> blocked;
   for (const char* name : MenuBlockedControls) blocked.push_back(sim::HashName(name));
   ASSERT_EQ(blocked.size(), 25u);
+  ProbeEvents();
   RunFrame();  // the first-control gate
   for (size_t i = 0; i < std::size(kSteps); ++i) {
     const auto [key, pad, row, value, effect] = kSteps[i];
@@ -73,6 +67,7 @@ TEST_F(MenuTest, KeysAndGamepadMoveAndChangeRowsActAndBlockControlsWhileOpen) {
 }
 
 TEST_F(MenuTest, RowsPanelAndNotificationAsDrawnTheLaterNotificationToItsExpiry) {
+  ProbeEvents();
   world().tick = 0xFFFFF000u;
   Press(kF11);
   // Trigger Event Now and a due ambient event in one frame: the later line shows.
@@ -119,7 +114,9 @@ TEST_F(MenuTest, RowsPanelAndNotificationAsDrawnTheLaterNotificationToItsExpiry)
     }
     EXPECT_NEAR(t.x, highlight.x, 1e-6f);
     EXPECT_TRUE(t.centred && t.shadow && t.a == 255);
-    EXPECT_EQ(Rgb(t), (i == 0 ? std::vector<int>{230, 170, 40} : i == 7 ? kGold : kWhite));
+    EXPECT_EQ((std::vector<int>{t.r, t.g, t.b}), (i == 0   ? std::vector<int>{230, 170, 40}
+                                                  : i == 7 ? kGold
+                                                           : kWhite));
   }
   EXPECT_EQ(f.texts[0].text + " " + f.texts[1].text, "SAGEBROOK v1.1");
   EXPECT_EQ(rows,
