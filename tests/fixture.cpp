@@ -12,14 +12,9 @@ namespace sagebrook::testing {
 
 void ResetPluginState() {
   Settings = {}, MenuState = {}, Notification = {}, KeyBindings = {}, AmbientSchedule = {};
-  for (auto* list :
-       {&SpawnedPeds, &SpawnedVehicles, &HunterDogs, &RigObjects, &RigRopes, &PendingStrangers}) {
-    list->clear();
-  }
-  EventBlips.clear();
-  RelationshipGroups = {};
-  ExecutionState = {}, FreedVictimMood = {}, DiagWindow = {}, WagonWatch = {};
-  executionQuietUntil = 0;
+  SpawnedPeds = {}, SpawnedVehicles = {}, HunterDogs = {}, RigObjects = {}, RigRopes = {};
+  PendingStrangers = {}, EventBlips = {}, RelationshipGroups = {}, ExecutionState = {};
+  FreedVictimMood = {}, DiagWindow = {}, WagonWatch = {}, executionQuietUntil = 0;
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);

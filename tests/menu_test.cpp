@@ -38,7 +38,6 @@ const int32_t kSteps[][5] = {
 TEST_F(MenuTest, KeysAndGamepadMoveAndChangeRowsActAndBlockControlsWhileOpen) {
   std::vector<uint32_t> blocked;
   for (const char* name : MenuBlockedControls) blocked.push_back(sim::HashName(name));
-  ASSERT_EQ(blocked.size(), 25u);
   ProbeEvents();
   RunFrame();  // the first-control gate
   for (size_t i = 0; i < std::size(kSteps); ++i) {

@@ -42,8 +42,7 @@ TEST_F(WorldTest, SpawnSetsUpThePedMakesTheGroupsOnceAndRecordsSixtyPeds) {
   EXPECT_EQ(PedSettings(ped),
             "accuracy=30 combatAbility=2 combatAttribute46=1 combatAttribute5=1 fleeAttributes=0 "
             "keepTask=1 randomComponents=0 randomOutfit=1 variationUpdated=1 visible=1 ");
-  EXPECT_EQ(e.group, RelationshipGroups.bandit);
-  EXPECT_EQ(e.position.z, 2.0f);
+  EXPECT_TRUE(e.group == RelationshipGroups.bandit && e.position.z == 2.0f);
   EXPECT_TRUE(e.promptName.empty()) << "only victims become strangers";
   EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{e.currentWeapon, 250}}));
   // Thirteen relations; bandits hate the player, and stand by each other.
