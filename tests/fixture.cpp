@@ -11,22 +11,10 @@
 namespace sagebrook::testing {
 
 void ResetPluginState() {
-  Settings = SettingsRecord{};
-  MenuState = MenuStateRecord{};
-  Notification = NotificationRecord{};
-  KeyBindings = KeyBindingsRecord{};
-  AmbientSchedule = AmbientScheduleRecord{};
-  for (auto* list :
-       {&SpawnedPeds, &SpawnedVehicles, &HunterDogs, &RigObjects, &RigRopes, &PendingStrangers}) {
-    list->clear();
-  }
-  EventBlips.clear();
-  RelationshipGroups = RelationshipGroupsRecord{};
-  ExecutionState = ExecutionStateRecord{};
-  FreedVictimMood = FreedVictimMoodRecord{};
-  executionQuietUntil = 0;
-  DiagWindow = DiagWindowRecord{};
-  WagonWatch = WagonWatchRecord{};
+  Settings = {}, MenuState = {}, Notification = {}, KeyBindings = {}, AmbientSchedule = {};
+  SpawnedPeds = {}, SpawnedVehicles = {}, HunterDogs = {}, RigObjects = {}, RigRopes = {};
+  PendingStrangers = {}, EventBlips = {}, RelationshipGroups = {}, ExecutionState = {};
+  FreedVictimMood = {}, DiagWindow = {}, WagonWatch = {}, executionQuietUntil = 0;
   for (auto& flag : KeyPressedFlags) flag.store(0);
   BuildMenu();
   srand(1);
@@ -35,7 +23,7 @@ void ResetPluginState() {
 void PluginTest::SetUp() {
   sim::Reset();
   ResetPluginState();
-  for (int i = 0; i < 5; ++i) savedStarts_[i] = EventStarts[i];
+  std::copy(std::begin(EventStarts), std::end(EventStarts), savedStarts_);
   world().playerPed = sim::AddEntity(sim::EntityKind::Ped, {0.0f, 0.0f, 10.0f});
   sim::FindEntity(world().playerPed)->group = sim::HashName("PLAYER");
   world().playerInControl = true;
@@ -49,24 +37,10 @@ void PluginTest::SetUp() {
 }
 
 void PluginTest::TearDown() {
-  for (int i = 0; i < 5; ++i) EventStarts[i] = savedStarts_[i];
+  std::copy(std::begin(savedStarts_), std::end(savedStarts_), EventStarts);
   std::filesystem::current_path(previousFolder_);
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
-}
-
-void PluginTest::RunFrame() {
-  FrameUpdate();
-  hook::scriptWait(0);
-}
-
-void PluginTest::RunFrames(int n) {
-  for (int i = 0; i < n; ++i) RunFrame();
-}
-
-void PluginTest::RunFor(uint32_t ms) {
-  uint32_t start = world().tick;
-  while (world().tick - start < ms) RunFrame();
 }
 
 std::string PluginTest::ReadFile(const std::string& name) const {

@@ -53,10 +53,14 @@ class PluginTest : public ::testing::Test {
 
   sim::World& world() { return sim::GetWorld(); }
   // One pass of the script loop: the frame update, then the game's frame.
-  void RunFrame();
-  void RunFrames(int n);
+  void RunFrame() { FrameUpdate(), hook::scriptWait(0); }
+  void RunFrames(int n) {
+    while (n-- > 0) RunFrame();
+  }
   // Runs frames until the tick has advanced by at least ms.
-  void RunFor(uint32_t ms);
+  void RunFor(uint32_t ms) {
+    for (const uint32_t start = world().tick; world().tick - start < ms;) RunFrame();
+  }
   void PressKey(uint32_t vk) { sim::ReleaseKey(vk); }
   // A key press, then the frame that sees it.
   void Press(uint32_t vk) {
@@ -90,9 +94,9 @@ class PluginTest : public ::testing::Test {
   size_t Logged(const std::string& text) const;
   // Only this event kind is enabled; the other settings stay.
   static void OnlyKind(int32_t SettingsRecord::*kind) {
-    for (auto k : {&SettingsRecord::predatorAttack, &SettingsRecord::runawayWagon,
-                   &SettingsRecord::publicHanging, &SettingsRecord::drunkenFolk,
-                   &SettingsRecord::bountyHunters}) {
+    using S = SettingsRecord;
+    for (auto k : {&S::predatorAttack, &S::runawayWagon, &S::publicHanging, &S::drunkenFolk,
+                   &S::bountyHunters}) {
       Settings.*k = k == kind;
     }
   }

@@ -1,5 +1,3 @@
-// The frame update's gates, the ambient scheduler and the tick wrap.
-#include <optional>
 #include <set>
 
 #include "fixture.h"
@@ -12,35 +10,25 @@ bool FirstFramePast(uint32_t t, uint32_t deadline) {
   return t - deadline >= 1 && t - deadline <= 16;
 }
 
-class FrameTest : public PluginTest {
- protected:
-  void SetUp() override {
-    PluginTest::SetUp();
-    ProbeEvents();
-  }
-};
+using FrameTest = PluginTest;
 
 TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheTickWrap) {
+  ProbeEvents();
   const uint32_t start = 0xFFFFFFFFu - 30000u;
   world().tick = start;
   Settings.logging = 1;
   ShowNotification("pending");
   PressKey(KeyBindings.menuKey);
   world().playerInControl = false;
-  auto expectIdle = [&](const std::set<std::string>& natives) {
-    for (const std::string& name : sim::TraceNames()) EXPECT_TRUE(natives.count(name)) << name;
-    EXPECT_TRUE(world().lastFrame.texts.empty() && world().lastFrame.disabledControls.empty());
-    EXPECT_EQ(KeyPressedFlags[KeyBindings.menuKey].load(), 1) << "the press stays pending";
-    EXPECT_FALSE(AmbientSchedule.firstEventArmed);
-    EXPECT_FALSE(std::filesystem::exists(FilePath(kLogFileName)));
-    sim::ClearTrace();
-  };
   sim::RemoveEntity(world().playerPed);  // still loading
   RunFrames(5);
-  expectIdle({"GetPlayerIndex", "GetPlayerPed", "EntityExists"});
   Entity(world().playerPed).exists = true;
   RunFrames(5);
-  expectIdle({"GetPlayerIndex", "GetPlayerPed", "EntityExists", "IsPlayerInControl"});
+  const std::set<std::string> asked = {"GetPlayerIndex", "GetPlayerPed", "EntityExists",
+                                       "IsPlayerInControl"};
+  for (const std::string& name : sim::TraceNames()) EXPECT_TRUE(asked.count(name)) << name;
+  EXPECT_TRUE(world().lastFrame.texts.empty() && !AmbientSchedule.firstEventArmed &&
+              KeyPressedFlags[KeyBindings.menuKey].load() == 1);
 
   world().playerInControl = true;
   const uint32_t armedAt = world().tick;
@@ -50,48 +38,29 @@ TEST_F(FrameTest, NothingRunsBeforeControlThenTimersKeepTheirDeadlinesAcrossTheT
   EXPECT_EQ(AmbientSchedule.nextAmbientAt, armedAt + 60000);
   EXPECT_EQ(ReadFile(kLogFileName), "[12:00:00.000] In control - first event in ~60s\r\n");
 
-  const int32_t ped = AddPed();
-  SpawnedPeds = {ped};
-  std::vector<uint32_t> upkeeps;  // only the periodic pass reads a tracked ped's position
-  sim::SetHandler("GetEntityCoords",
-                  [&, coords = sim::GetHandler("GetEntityCoords")](sim::Call& c, uint64_t* r) {
-                    if (c.Int(0) == ped) upkeeps.push_back(world().tick);
-                    coords(c, r);
-                  });
-  const int32_t early = sim::AddBlip(ped, 1), late = sim::AddBlip(ped, 1);
-  EventBlips = {{early, armedAt + 10000, ped}, {late, armedAt + 45000, ped}};
-  // A plain `now > deadline` would take the late blip and fire the event at once.
+  const int32_t ped = AddPed(), blip = sim::AddBlip(ped, 1);
+  EventBlips = {{blip, armedAt + 45000, ped}};
+  // A plain `now > deadline` would take the blip and fire the event at once.
   ASSERT_GT(armedAt, armedAt + 45000);
-
   world().tracing = false;
-  std::optional<uint32_t> earlyGone, lateGone;
+  uint32_t blipGone = 0;
   while (Started.empty() && world().tick - armedAt < 70000) {
     const uint32_t now = world().tick;
     RunFrame();
-    if (!earlyGone && !world().blips[early].exists) earlyGone = now;
-    if (!lateGone && !world().blips[late].exists) lateGone = now;
+    if (blipGone == 0 && !world().blips[blip].exists) blipGone = now;
   }
   ASSERT_EQ(Started.size(), 1u);
   EXPECT_TRUE(FirstFramePast(Started[0].tick, armedAt + 60000));
-  ASSERT_TRUE(earlyGone && lateGone);
-  EXPECT_TRUE(FirstFramePast(*earlyGone, armedAt + 10000));
-  EXPECT_TRUE(FirstFramePast(*lateGone, armedAt + 45000));
-  ASSERT_GE(upkeeps.size(), 20u);
-  bool crossed = false;
-  for (size_t i = 1; i < upkeeps.size(); ++i) {
-    crossed = crossed || upkeeps[i] < upkeeps[i - 1];
-    EXPECT_TRUE(FirstFramePast(upkeeps[i], upkeeps[i - 1] + 2500)) << i;
-  }
-  EXPECT_TRUE(crossed) << "one pass was scheduled before the wrap and ran after it";
+  EXPECT_TRUE(FirstFramePast(blipGone, armedAt + 45000));
 }
 
 TEST_F(FrameTest, GapFollowsTheFrequencyFromTheEventsEndAndADueEventWaitsItsTurn) {
+  ProbeEvents();
   world().tracing = false;
   const uint32_t kEventMs = 25000;  // longer than the spread, so counting from the start shows
   DuringEvent = [] { hook::scriptWait(kEventMs); };
   RunFrame();
-  std::set<uint32_t> spreads;
-  // Values outside 0..2 take the nearest frequency.
+  std::set<uint32_t> spreads;  // values outside 0..2 take the nearest frequency
   for (auto [frequency, base] :
        {std::pair{-1, 180000u}, {0, 180000u}, {1, 110000u}, {2, 55000u}, {3, 55000u}}) {
     Settings.frequency = frequency;

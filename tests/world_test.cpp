@@ -1,5 +1,3 @@
-// The world toolkit: relationship groups, model streaming, ped spawning,
-// event blips and spawn placement.
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -28,50 +26,40 @@ class WorldTest : public PluginTest {
     ScriptVector at = MakeVector(5.0f, 5.0f, 10.0f);
     return SpawnPed(kModel, at, group, arm, stranger);
   }
-  // The calls so far, with the name each group native was given or gave.
-  std::string Calls() {
-    std::map<uint32_t, std::string> group = {{sim::HashName("PLAYER"), "PLAYER"}};
-    for (const auto& [name, hash] : world().relationshipGroups) group[hash] = name.substr(3);
+  // Each of the ped's settings as name=value, in name order.
+  std::string PedSettings(int32_t ped) {
     std::string out;
-    for (const sim::Call& c : world().trace) {
-      out += c.Name() == "AddRelationshipGroup" ? "+" + c.text
-             : c.Name() == "SetRelationshipBetweenGroups"
-                 ? std::to_string(c.Int(0)) + group[c.U32(1)] + ">" + group[c.U32(2)]
-                 : c.Name();
-      out += " ";
+    for (const auto& [name, value] : Entity(ped).settings) {
+      out += name + "=" + std::to_string(static_cast<int>(value)) + " ";
     }
     return out;
   }
 };
 
-TEST_F(WorldTest, SpawnCallsTheGameInOrderMakesTheGroupsOnceAndRecordsSixtyPeds) {
+TEST_F(WorldTest, SpawnSetsUpThePedMakesTheGroupsOnceAndRecordsSixtyPeds) {
   const int32_t ped = Spawn(sim::HashName("RE_BANDIT"), true, true);
-  EXPECT_EQ(Calls(),
-            "HashName IsModelInImage IsModelValid RequestModel HasModelLoaded HasModelLoaded "
-            "GetGroundZ CreatePed ReleaseModel SetPedRandomComponents SetPedRandomOutfit "
-            "UpdatePedVariation SetEntityVisible +RE_BANDIT +RE_PRED +RE_VICTIM +RE_EXEC "
-            "+RE_HOUND +RE_BRAWLA +RE_BRAWLB HashName 5BRAWLA>BRAWLB 5BRAWLB>BRAWLA "
-            "5BANDIT>PLAYER 5PLAYER>BANDIT 0BANDIT>BANDIT 5HOUND>PLAYER 5PLAYER>HOUND 0HOUND>HOUND "
-            "0HOUND>BANDIT 0BANDIT>HOUND 5EXEC>VICTIM 5VICTIM>EXEC 0EXEC>EXEC "
-            "SetPedRelationshipGroup SetPedCombatAttribute SetPedCombatAttribute "
-            "SetPedCombatAbility SetPedKeepTask SetPedFleeAttributes HashName GiveWeaponToPed "
-            "SetCurrentPedWeapon SetPedAccuracy ");
   const sim::Entity& e = Entity(ped);
-  EXPECT_EQ(e.group, RelationshipGroups.bandit);
-  EXPECT_EQ(e.settings.at("combatAttribute46") + e.settings.at("combatAttribute5"), 2.0f);
-  EXPECT_EQ(e.settings.at("accuracy") + e.settings.at("visible"), 31.0f);
+  EXPECT_EQ(PedSettings(ped),
+            "accuracy=30 combatAbility=2 combatAttribute46=1 combatAttribute5=1 fleeAttributes=0 "
+            "keepTask=1 randomComponents=0 randomOutfit=1 variationUpdated=1 visible=1 ");
+  EXPECT_TRUE(e.group == RelationshipGroups.bandit && e.position.z == 2.0f);
   EXPECT_TRUE(e.promptName.empty()) << "only victims become strangers";
   EXPECT_EQ(e.weapons, (std::map<uint32_t, int32_t>{{e.currentWeapon, 250}}));
+  // Thirteen relations; bandits hate the player, and stand by each other.
+  auto regards = [this](uint32_t a, uint32_t b) { return world().relations[std::pair(a, b)]; };
+  const uint32_t bandit = RelationshipGroups.bandit, player = sim::HashName("PLAYER");
+  EXPECT_EQ(world().relations.size(), 13u);
+  EXPECT_EQ(regards(bandit, player) + regards(player, bandit), 10);
+  EXPECT_EQ(regards(bandit, bandit), 0);
+  EXPECT_EQ(world().relationshipGroups.size(), 7u);
 
   // Victims: no combat set-up, a stranger only when asked; the groups stay made.
   ClearSpawned();
   sim::ClearTrace();
-  const sim::Entity& plain = Entity(Spawn(RelationshipGroups.victim));
-  EXPECT_EQ(Calls().find('+'), std::string::npos);
-  for (const char* setting : {"combatAttribute46", "combatAbility", "keepTask", "greeting"}) {
-    EXPECT_EQ(plain.settings.count(setting), 0u) << setting;
-  }
-  EXPECT_EQ(plain.settings.count("fleeAttributes"), 1u);
+  const int32_t plain = Spawn(RelationshipGroups.victim);
+  EXPECT_EQ(sim::CountCalls("AddRelationshipGroup"), 0u);
+  EXPECT_EQ(PedSettings(plain),
+            "fleeAttributes=0 randomComponents=0 randomOutfit=1 variationUpdated=1 visible=1 ");
   EXPECT_EQ(Entity(Spawn(RelationshipGroups.victim, false, true)).promptName, "Stranger");
 
   for (size_t i = 3; i < kSpawnedPedLimit; ++i) Spawn(0);
@@ -80,31 +68,17 @@ TEST_F(WorldTest, SpawnCallsTheGameInOrderMakesTheGroupsOnceAndRecordsSixtyPeds)
   EXPECT_EQ(SpawnedPeds.back(), sixtieth);
   EXPECT_TRUE(EntityExists(unrecorded));
 
-  // Headings are whole degrees, weapons one of the four.
+  // Weapons are any of the four.
   world().tracing = false;
-  std::set<float> headings, wholeDegrees;
   std::set<uint32_t> weapons, allWeapons;
-  for (int i = 0; i < 3000; ++i) {
-    const sim::Entity& armed = Entity(Spawn(0, true));
-    headings.insert(armed.heading);
-    weapons.insert(armed.currentWeapon);
-  }
-  for (int degree = 0; degree < 360; ++degree) wholeDegrees.insert(static_cast<float>(degree));
+  for (int i = 0; i < 200; ++i) weapons.insert(Entity(Spawn(0, true)).currentWeapon);
   for (const char* weapon : SpawnWeapons) allWeapons.insert(sim::HashName(weapon));
-  EXPECT_EQ(headings, wholeDegrees);
   EXPECT_EQ(weapons, allWeapons);
 }
 
-TEST_F(WorldTest, ModelsStreamInFramesAndThePositionTakesTheGroundOnceLoaded) {
+TEST_F(WorldTest, ModelsStreamInFramesAndAreReleasedEvenWhenCreationFails) {
   const uint64_t start = world().frame;
-  EXPECT_FALSE(LoadModel(HashName("A_C_Unknown")));
-  EXPECT_EQ(Calls(), "HashName IsModelInImage ");
-  sim::AddModel("Invalid");
-  world().models[sim::HashName("Invalid")].valid = false;
-  EXPECT_FALSE(LoadModel(sim::HashName("Invalid")));  // the game fails a request for it
-  sim::AddModel("Resident");
-  EXPECT_TRUE(LoadModel(sim::HashName("Resident")));
-  EXPECT_EQ(world().frame, start);
+  EXPECT_FALSE(LoadModel(HashName("A_C_Unknown")));  // the game fails a request for these
   sim::AddModel("Slow", 7);
   EXPECT_TRUE(LoadModel(sim::HashName("Slow")));
   EXPECT_EQ(world().frame, start + 7);
@@ -112,23 +86,19 @@ TEST_F(WorldTest, ModelsStreamInFramesAndThePositionTakesTheGroundOnceLoaded) {
   EXPECT_FALSE(LoadModel(sim::HashName("Never")));
   EXPECT_EQ(world().frame, start + 7 + kModelWaitFrames);
 
-  ScriptVector at = MakeVector(1.0f, 2.0f, 10.0f);
-  EXPECT_EQ(SpawnPed("A_M_M_Unknown_01", at, 0, false, false), 0);
-  EXPECT_EQ(at.z, 10.0f) << "a failed load leaves the position alone";
-  sim::SetHandler("CreatePed", [](sim::Call&, uint64_t*) {});
-  EXPECT_EQ(SpawnPed(kModel, at, 0, false, false), 0);
-  EXPECT_EQ(at.z, 2.0f) << "a refused creation still takes the ground";
+  sim::SetHandler("CreatePed", [](sim::Call&, uint64_t*) {});  // the game refuses
+  EXPECT_EQ(Spawn(0), 0);
   EXPECT_EQ(world().models[sim::HashName(kModel)].releases, 1);
   EXPECT_TRUE(SpawnedPeds.empty());
 }
 
-TEST_F(WorldTest, EventBlipsNeedTheSettingAndAnEntityAndOnlyPulsesExpire) {
+TEST_F(WorldTest, EventBlipsNeedTheSettingAndAnEntityAndPulsesLastFiveToTenSeconds) {
   const int32_t ped = AddPed();
   Settings.eventBlips = 0;
   AddEventBlip(ped, true, false);
   Settings.eventBlips = 1;
   AddEventBlip(0, true, false);
-  EXPECT_EQ(Calls(), "");
+  EXPECT_TRUE(world().trace.empty());
 
   world().tracing = false;
   std::set<uint32_t> lives, allLives;  // 5.000 to 9.995 s in steps of 5 ms
@@ -139,19 +109,8 @@ TEST_F(WorldTest, EventBlipsNeedTheSettingAndAnEntityAndOnlyPulsesExpire) {
     lives.insert(EventBlips.back().expiry - world().tick);
   }
   EXPECT_EQ(lives, allLives);
-  const sim::Blip& pulse = world().blips.at(EventBlips.back().blip);
-  EXPECT_EQ(pulse.style, sim::HashName("BLIP_STYLE_RANDOM_EVENT_PULSE"));
-  EXPECT_EQ(pulse.scale, 1.0f);
-
-  EventBlips.clear();
-  AddEventBlip(ped, true, false);
-  AddEventBlip(ped, false, true);
-  ASSERT_EQ(EventBlips.size(), 2u);
-  EXPECT_EQ(EventBlips[0].expiry + EventBlips[1].expiry, 0u) << "enemy and kept blips last";
-  EXPECT_EQ(world().blips.at(EventBlips[0].blip).style, sim::HashName("BLIP_STYLE_ENEMY"));
-  sim::SetHandler("AddBlipForEntity", [](sim::Call&, uint64_t*) {});  // the game gives none
-  AddEventBlip(ped, false, false);
-  EXPECT_EQ(EventBlips.size(), 2u);
+  EXPECT_EQ(world().blips.at(EventBlips.back().blip).style,
+            sim::HashName("BLIP_STYLE_RANDOM_EVENT_PULSE"));
 }
 
 TEST_F(WorldTest, PlacementFollowsTheDistanceSettingAndTheGround) {
@@ -169,25 +128,10 @@ TEST_F(WorldTest, PlacementFollowsTheDistanceSettingAndTheGround) {
     EXPECT_TRUE(high <= longest + 1e-4f && high > longest - 1.0f) << setting << " " << high;
   }
 
-  // Points lie at the distance, in one of 1000 even directions, on ground
-  // found from 6 m above and higher than 0.
-  Entity(world().playerPed).position = {10.0f, -20.0f, 10.0f};
-  Ground(3.5f);
-  for (int i = 0; i < 20; ++i) {
-    const ScriptVector p = PointAroundEntity(world().playerPed, 50.0f);
-    EXPECT_NEAR(std::hypot(p.x - 10.0f, p.y + 20.0f), 50.0f, 1e-3f);
-    const double steps = std::atan2(p.y + 20.0, p.x - 10.0) / (2 * std::numbers::pi / 1000);
-    EXPECT_NEAR(steps, std::round(steps), 2e-3);
-    EXPECT_EQ(p.z, 3.5f);
-  }
+  Ground(3.5f);  // points take the ground, or keep the height when none is above 0
+  EXPECT_EQ(PointAroundEntity(world().playerPed, 50.0f).z, 3.5f);
   Ground(0.0f);
   EXPECT_EQ(PointAroundEntity(world().playerPed, 50.0f).z, 10.0f);
-  for (float ground : {16.0f, 16.5f}) {
-    Ground(ground);
-    ScriptVector q = MakeVector(0.0f, 0.0f, 10.0f);
-    SnapToGround(q);
-    EXPECT_EQ(q.z, ground == 16.0f ? 16.0f : 10.0f);
-  }
 }
 
 }  // namespace
