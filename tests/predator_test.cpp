@@ -24,11 +24,6 @@ class PredatorTest : public PluginTest {
   }
   sim::Entity& Predator(size_t i) { return Entity(SpawnedPeds.at(i)); }
   int32_t player() { return world().playerPed; }
-  // 10 when the predators and the group are hostile to each other.
-  int32_t Hostility(const char* group) {
-    const uint32_t pred = sim::HashName("RE_PRED"), other = sim::HashName(group);
-    return world().relations[{pred, other}] + world().relations[{other, pred}];
-  }
   void TargetAfterStart(size_t i, int32_t target) {
     StartPredatorAttack(player());
     EXPECT_EQ(Predator(i).combatTargets, std::vector<int32_t>{target}) << i;
@@ -61,12 +56,12 @@ TEST_F(PredatorTest, NearestLivingHumanTravellerIsHuntedElseThePlayer) {
     EXPECT_TRUE(EventBlips.at(i).entity == SpawnedPeds[i] && EventBlips[i].expiry == 0);
   }
   EXPECT_EQ(kinds.size(), 3u);
-  EXPECT_EQ(Hostility("TRAVELLERS"), 10);
+  const uint32_t pred = sim::HashName("RE_PRED"), group = sim::HashName("TRAVELLERS");
+  EXPECT_EQ((world().relations[{pred, group}] + world().relations[{group, pred}]), 10);
   EXPECT_STREQ(Notification.text, "A predator is hunting a traveler!");
 
   for (int32_t t : travellers) sim::RemoveEntity(t);
   TargetAfterStart(20, player());
-  EXPECT_EQ(Hostility("PLAYER"), 10);
   EXPECT_TRUE(Logged("target=" + std::to_string(player()) + " (traveler=0)"));
   EXPECT_STREQ(Notification.text, "A predator is stalking you!");
 }
@@ -76,8 +71,7 @@ TEST_F(PredatorTest, WithoutTravellerItComesOffTheRoadAndFaultyPedListsAreSurviv
   StartPredatorAttack(player());
   EXPECT_LE(std::hypot(Predator(0).position.x - 90.0f, Predator(0).position.y - 40.0f), 8.5f);
 
-  // A count past the buffer would be caught by the address sanitizer; the
-  // first and the last in the list count.
+  // The first and the last in the list count; no read goes past the buffer.
   const int32_t traveller = Human(20.0f, 0.0f);
   for (int32_t last : {0, 1}) {
     world().allPeds = [&](int32_t* handles, int32_t capacity) {
