@@ -29,9 +29,8 @@ class DrunksTest : public PluginTest {
     srand(seed);
     StartDrunkenFolk(world().playerPed);
     std::vector<std::string> models;
-    for (const sim::Call& c : world().trace) {
+    for (const sim::Call& c : world().trace)
       if (c.Name() == "HashName" && c.text.starts_with("A_M_M_")) models.push_back(c.text);
-    }
     return models;
   }
   static int32_t Draw(uint32_t seed, int32_t index) {

@@ -24,9 +24,9 @@ class PredatorTest : public PluginTest {
   }
   sim::Entity& Predator(size_t i) { return Entity(SpawnedPeds.at(i)); }
   int32_t player() { return world().playerPed; }
-  void TargetAfterStart(size_t i, int32_t target) {
+  void TargetAfterStart(int32_t target) {
     StartPredatorAttack(player());
-    EXPECT_EQ(Predator(i).combatTargets, std::vector<int32_t>{target}) << i;
+    EXPECT_EQ(Entity(SpawnedPeds.back()).combatTargets, std::vector<int32_t>{target});
   }
 };
 
@@ -61,7 +61,7 @@ TEST_F(PredatorTest, NearestLivingHumanTravellerIsHuntedElseThePlayer) {
   EXPECT_STREQ(Notification.text, "A predator is hunting a traveler!");
 
   for (int32_t t : travellers) sim::RemoveEntity(t);
-  TargetAfterStart(20, player());
+  TargetAfterStart(player());
   EXPECT_TRUE(Logged("target=" + std::to_string(player()) + " (traveler=0)"));
   EXPECT_STREQ(Notification.text, "A predator is stalking you!");
 }
@@ -71,23 +71,23 @@ TEST_F(PredatorTest, WithoutTravellerItComesOffTheRoadAndFaultyPedListsAreSurviv
   StartPredatorAttack(player());
   EXPECT_LE(std::hypot(Predator(0).position.x - 90.0f, Predator(0).position.y - 40.0f), 8.5f);
 
-  // The first and the last in the list count; no read goes past the buffer.
+  // The first and the last in the list count; no read goes outside the buffer.
   const int32_t traveller = Human(20.0f, 0.0f);
-  for (int32_t last : {0, 1}) {
+  for (int32_t count : {1, 600, -1}) {
     world().allPeds = [&](int32_t* handles, int32_t capacity) {
       std::fill(handles, handles + capacity, player());
-      handles[last * (capacity - 1)] = traveller;
-      return last ? 600 : 1;
+      handles[count == 600 ? capacity - 1 : 0] = traveller;
+      return count;
     };
-    TargetAfterStart(1 + static_cast<size_t>(last), traveller);
+    TargetAfterStart(count < 0 ? player() : traveller);
   }
 
   // The traveller goes while the model streams in.
   world().allPeds = nullptr;
-  for (auto& [hash, model] : world().models) model.framesToStream = 10;
+  for (const PredatorKind& k : PredatorKinds) sim::AddModel(k.model, 10, false);
   sim::ScheduleAtFrame(world().frame + 3, [traveller] { sim::RemoveEntity(traveller); });
-  TargetAfterStart(3, player());
-  EXPECT_EQ(Logged("(traveler=0)"), 2u);
+  TargetAfterStart(player());
+  EXPECT_EQ(Logged("(traveler=0)"), 3u);
 }
 
 }  // namespace
