@@ -1,8 +1,5 @@
-// The runaway wagon: model, road and destination, the wait for its team, its
-// riders, the watchdog that kicks a stalled wagon once, and the diagnostics
-// that follow it.
+// The runaway wagon: model, road, team, riders, watchdog and diagnostics.
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -11,7 +8,6 @@
 #include "fixture.h"
 #include "game/timing.h"
 #include "handlers.h"
-#include "tracking/diagnostics.h"
 #include "world/spawning.h"
 
 namespace sagebrook::testing {
@@ -27,14 +23,12 @@ class WagonTest : public PluginTest {
     Ground(1.0f);
     Settings.logging = 1;
     Settings.spawnDistance = 0;  // 40 to 59.98 m
-    // A road north 50 m east of the player; every other node 3 m off the line,
-    // so no node lies exactly 250 m ahead of another.
-    for (int i = -40; i <= 40; ++i) {
-      const float x = 50.0f + static_cast<float>(i & 1) * 3.0f;
-      world().roads.push_back({{x, static_cast<float>(i) * 10.0f, 2.0f}, 0.0f});
-    }
+    // Every other node 3 m off the line: none lies exactly 250 m ahead of another.
+    float x = 50.0f;
+    for (float y = -400.0f; y <= 400.0f; y += 10.0f, x = 103.0f - x)
+      world().roads.push_back({{x, y, 2.0f}, 0.0f});
   }
-  // Every wagon's team: how many animals, harnessed after ms (-1 never).
+  // Harnessed after ms, -1 never.
   void Team(int32_t animals, int32_t harnessAfterMs) {
     for (const char* name : WagonModels) {
       sim::Model& m = world().models[sim::HashName(name)];
@@ -53,18 +47,11 @@ TEST_F(WagonTest, ModelRoadAndRidersAreFoundAsTheGameAllowsOrTheirAbsenceReporte
   for (int i = 0; i < 300; ++i) StartRunawayWagon(player());
   std::map<uint32_t, int> picks;
   for (const sim::Call& c : world().trace) picks[c.U32(0)] += c.Name() == "RequestModel";
-  for (int i : {0, 2, 5, 7}) {
-    const int n = picks[sim::HashName(WagonModels[i])];
-    EXPECT_TRUE(n > 45 && n < 105) << WagonModels[i] << " picked " << n << " times of 300";
-  }
-  EXPECT_EQ(
-      Logged(
-          "] EVENT Wagon: no road node near the player - skipped (wagons need a road to run)\r\n"),
-      300u);
-  EXPECT_EQ(sim::CountCalls("ReleaseModel"), 300u) << "a model loaded for nothing is let go";
+  for (int i : {0, 2, 5, 7}) EXPECT_NEAR(picks[sim::HashName(WagonModels[i])], 75, 29) << i;
+  EXPECT_EQ(Logged("] EVENT Wagon: no road node near the player - skipped"), 300u);
+  EXPECT_EQ(sim::CountCalls("ReleaseModel"), 300u);
 
-  // Eight probes at spawn distance and the player's height, in turn from a
-  // random direction; a node 60 m from its probe is no road, one 59.9 m is.
+  // Eight probes in turn from a random direction; a node 60 m off is no road.
   float offset = 60.0f;
   std::vector<int> directions;
   sim::SetHandler("GetClosestRoadNodeWithHeading", [&](sim::Call& c, uint64_t* r) {
@@ -94,17 +81,13 @@ TEST_F(WagonTest, ModelRoadAndRidersAreFoundAsTheGameAllowsOrTheirAbsenceReporte
     const sim::Entity& w = Entity(SpawnedVehicles.back());
     const sim::Vec3 to = Entity(WagonWatch.driver).driveTasks.at(0).destination;
     EXPECT_TRUE(std::fabs(to.x - w.position.x + 125.0f) < 0.01f &&
-                std::fabs(to.y - w.position.y - 216.506f) < 0.01f && w.heading == 30.0f)
-        << "250 m ahead, where the game knows no road";
+                std::fabs(to.y - w.position.y - 216.506f) < 0.01f && w.heading == 30.0f);
   } while (SpawnedPeds.size() < 2 && SpawnedVehicles.size() < 40);
   ASSERT_EQ(SpawnedPeds.size(), 2u);
   const sim::Entity& p = Entity(SpawnedPeds[1]);
-  EXPECT_EQ(Entity(SpawnedVehicles.back()).seats.at(0), SpawnedPeds[1]);
-  EXPECT_TRUE(p.settings.at("ignoresEvents") == 1.0f && p.claimed && p.driveTasks.empty());
-  const size_t made = SpawnedVehicles.size();
+  EXPECT_TRUE(Entity(SpawnedVehicles.back()).seats.at(0) == SpawnedPeds[1] &&
+              p.settings.count("ignoresEvents") && p.claimed && p.driveTasks.empty());
 
-  // No wagon made, no model arriving, no model at all: only a notification.
-  std::remove(FilePath(kLogFileName).c_str());
   sim::SetHandler("CreateVehicle", [](sim::Call&, uint64_t*) {});
   StartRunawayWagon(player());
   EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
@@ -112,47 +95,29 @@ TEST_F(WagonTest, ModelRoadAndRidersAreFoundAsTheGameAllowsOrTheirAbsenceReporte
   world().models[sim::HashName(WagonModels[7])] = sim::Model{.framesToStream = -1};
   StartRunawayWagon(player());
   EXPECT_STREQ(Notification.text, "Runaway wagon: no wagon model available");
-  world().models.clear();
-  Notification = NotificationRecord{};
-  StartRunawayWagon(player());
-  EXPECT_STREQ(Notification.text, "Runaway wagon: no wagon model available");
-  EXPECT_EQ(SpawnedVehicles.size(), made);
-  EXPECT_EQ(ReadFile(kLogFileName), "");
 }
 
 TEST_F(WagonTest, WagonSetsOffAlongTheRoadWithItsDriverTeamAndBlip) {
   Team(6, 420);
-  const uint32_t start = world().tick;
   StartRunawayWagon(player());
-  EXPECT_EQ(world().tick - start, 450u) << "nine waits of 50 ms until the team is in harness";
   const int32_t wagon = SpawnedVehicles.at(0), driver = WagonWatch.driver;
   const sim::Entity& w = Entity(wagon);
-  ASSERT_NE(driver, 0);
   const sim::RoadNode* ahead = sim::NearestRoadNode({w.position.x, w.position.y + 250.0f, 2.0f});
-
-  std::string calls;  // from seating the driver to the push
-  for (const sim::Call& c : world().trace) {
-    if (c.Name() == "SetPedIntoVehicle" || !calls.empty()) calls += c.Name() + " ";
-    if (c.Name() == "SetVehicleForwardSpeed") break;
-  }
-  EXPECT_EQ(calls,
-            "SetPedIntoVehicle SetPedFleeAttributes SetPedIgnoresEvents ClaimEntityForScript "
-            "TaskDriveToCoord SetPedKeepTask SetVehicleForwardSpeed ");
-  const sim::DriveTask& task = Entity(driver).driveTasks.at(0);
+  const sim::Entity& d = Entity(driver);
+  EXPECT_TRUE(w.seats.at(-1) == driver && d.claimed && d.settings.count("fleeAttributes") &&
+              d.settings.count("ignoresEvents") && d.settings.count("keepTask"));
+  const sim::DriveTask& task = d.driveTasks.at(0);
   EXPECT_TRUE(task.vehicle == wagon && task.vehicleModel == w.model && task.speed == 14.0f);
   EXPECT_TRUE(task.destination.x == ahead->position.x && task.destination.y == ahead->position.y);
-  EXPECT_TRUE(WagonWatch.vehicle == wagon && WagonWatch.modelHash == w.model && !WagonWatch.kicked);
-  EXPECT_EQ(WagonWatch.checkAt, world().tick + 3000);
-  EXPECT_TRUE(w.claimed && w.settings.count("configureA") && w.settings.count("configureB"));
-  ASSERT_EQ(w.draftAnimals.size(), 6u);
-  for (int32_t animal : w.draftAnimals)
-    EXPECT_TRUE(Entity(animal).settings.count("draftConfigured"));
-  ASSERT_EQ(EventBlips.size(), 1u);
-  EXPECT_TRUE(EventBlips[0].entity == wagon && EventBlips[0].expiry != 0) << "a pulse that ends";
-  EXPECT_EQ(
-      Logged("] EVENT Wagon: veh=" + std::to_string(wagon) + " driver=" + std::to_string(driver) +
-             " onRoad=1 draftExpected=6 draftActual=6 driverInSeat=1\r\n"),
-      1u);
+  EXPECT_TRUE(WagonWatch.vehicle == wagon && WagonWatch.checkAt == world().tick + 3000 &&
+              w.claimed && w.settings.count("configureA") && w.settings.count("configureB"));
+  EXPECT_TRUE(std::ranges::all_of(
+      w.draftAnimals, [&](int32_t a) { return Entity(a).settings.count("draftConfigured"); }));
+  EXPECT_TRUE(EventBlips.size() == 1 && EventBlips[0].entity == wagon && EventBlips[0].expiry != 0)
+      << "a pulse that ends";
+  EXPECT_TRUE(Logged("] EVENT Wagon: veh=" + std::to_string(wagon) +
+                     " driver=" + std::to_string(driver) +
+                     " onRoad=1 draftExpected=6 draftActual=6 driverInSeat=1"));
   EXPECT_STREQ(Notification.text, "Runaway wagon!");
 }
 
@@ -163,21 +128,19 @@ TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGoDriverOrNot) {
   Entity(wagon).slowing = 100.0f;
   while (!WagonWatch.kicked) RunFrame();
   EXPECT_TRUE(TickAfter(world().tick - 16, checkAt) && !TickAfter(world().tick - 32, checkAt));
-  EXPECT_EQ(Entity(driver).driveTasks.size(), 2u);
-  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 2u);
+  EXPECT_TRUE(Entity(driver).driveTasks.size() == 2 &&
+              sim::CountCalls("SetVehicleForwardSpeed") == 2);
   EXPECT_EQ(Logged("] Wagon kickstart: re-issued drive task (was stopped)\r\n"), 1u);
   RunFor(2984);
-  EXPECT_FALSE(Entity(wagon).released);
+  EXPECT_FALSE(Entity(wagon).released) << "a full check later";
   RunFrame();
   EXPECT_TRUE(Entity(wagon).released && Entity(driver).released && SpawnedVehicles.empty() &&
-              WagonWatch.vehicle == 0);
-  EXPECT_EQ(SpawnedPeds.at(0), driver) << "until the upkeep lets it go";
+              WagonWatch.vehicle == 0 && SpawnedPeds.at(0) == driver);
   EXPECT_EQ(Logged("] Wagon kickstart: still stopped - released to engine, untracked\r\n"), 1u);
 
-  // No team ever harnessed and no driver: still pushed, kicked and let go.
+  // No team ever harnessed, no driver: still pushed, kicked and let go.
   Team(2, -1);
   for (const char* name : TownsfolkModels) world().models.erase(sim::HashName(name));
-  sim::ClearTrace();
   const uint32_t start = world().tick;
   StartRunawayWagon(player());
   EXPECT_EQ(world().tick - start, 1500u) << "thirty waits of 50 ms";
@@ -185,53 +148,9 @@ TEST_F(WagonTest, WatchdogKicksAStalledWagonOnceThenLetsItGoDriverOrNot) {
   const int32_t lone = SpawnedVehicles.at(0);
   EXPECT_EQ(Entity(lone).speed, 14.0f);
   Entity(lone).slowing = 1000.0f;
-  RunFor(3016);
-  EXPECT_EQ(Logged("Wagon kickstart: re-issued"), 2u);
-  EXPECT_EQ(sim::CountCalls("SetVehicleForwardSpeed"), 1u);
-  RunFor(3000);
-  EXPECT_TRUE(Entity(lone).released && SpawnedVehicles.empty());
-}
-
-TEST_F(WagonTest, WagonTakenByTheGameWhileTheEventWaitsEndsIt) {
-  Team(2, 200);
-  int waits = 0;
-  sim::SetAfterWait([&] {
-    if (++waits == 2) sim::RemoveEntity(SpawnedVehicles.at(0));
-  });
-  StartRunawayWagon(player());
-  EXPECT_EQ(waits, 2);
-  EXPECT_TRUE(SpawnedPeds.empty());
-  EXPECT_STREQ(Notification.text, "Runaway wagon failed to spawn");
-  // Gone while the driver's model streams in: nobody is seated.
-  for (const char* name : TownsfolkModels) world().models[sim::HashName(name)].framesToStream = 5;
-  Team(2, 0);
-  waits = 0;
-  SpawnedVehicles.clear();
-  StartRunawayWagon(player());
-  EXPECT_EQ(SpawnedPeds.size(), 1u);
-  EXPECT_EQ(sim::CountCalls("SetPedIntoVehicle") + Logged("veh="), 0u);
-  EXPECT_EQ(WagonWatch.vehicle, 0);
-}
-
-TEST_F(WagonTest, WatchdogLeavesRunningSupersededAndDeletedWagonsAlone) {
-  StartRunawayWagon(player());
-  const int32_t running = SpawnedVehicles.at(0);
-  Entity(running).speed = 1.5f;  // running, just
-  RunFor(3100);
-  Entity(running).speed = 0.0f;  // stops after its first check
-  StartRunawayWagon(player());
-  StartRunawayWagon(player());
-  for (int32_t wagon : SpawnedVehicles) Entity(wagon).slowing = 100.0f;
   RunFor(6100);
-  EXPECT_TRUE(Entity(SpawnedVehicles.at(1)).released == false && WagonWatch.vehicle == 0);
-  EXPECT_EQ(SpawnedVehicles.size(), 2u) << "only the latest was let go";
-  EXPECT_EQ(Logged("Wagon kickstart: re-issued"), 1u);
-
-  StartRunawayWagon(player());
-  ClearSpawned();
-  RunFor(3100);
-  EXPECT_EQ(WagonWatch.vehicle, 0);
-  EXPECT_EQ(Logged("Wagon kickstart: re-issued"), 1u);
+  EXPECT_TRUE(Logged("Wagon kickstart: re-issued") == 2 && Entity(lone).released &&
+              SpawnedVehicles.empty());
 }
 
 TEST_F(WagonTest, DiagnosticsFollowTheWagonAndTheDogsOnceASecondWhileLogging) {
@@ -239,6 +158,7 @@ TEST_F(WagonTest, DiagnosticsFollowTheWagonAndTheDogsOnceASecondWhileLogging) {
   MenuState.menuOpen = true;
   Press(KeyBindings.selectKey);  // "Trigger Event Now"
   ASSERT_EQ(Logged("DIAG wagon:"), 1u) << "the first in the event's frame";
+  Entity(SpawnedVehicles.at(0)).speed = 1.5f;  // running, just: left to run
   std::vector<uint32_t> dumps{world().tick};
   while (world().tick - dumps[0] < 15000) {
     RunFrame();
@@ -246,37 +166,26 @@ TEST_F(WagonTest, DiagnosticsFollowTheWagonAndTheDogsOnceASecondWhileLogging) {
   }
   EXPECT_TRUE(dumps.size() == 12 || dumps.size() == 13) << dumps.size();
   for (size_t i = 1; i < dumps.size(); ++i) EXPECT_NEAR(dumps[i] - dumps[i - 1], 1008.0, 8.0);
-  EXPECT_EQ(Logged("] DIAG wagon: speed=14.00 driverInSeat=1 draftActual=2\r\n"), dumps.size());
-  // A later bounty-hunter window dumps the old wagon while it exists.
-  Entity(SpawnedVehicles.at(0)).speed = 3.5f;
-  StartBountyHunters(player());
-  RunFrame();
-  EXPECT_EQ(Logged("] DIAG wagon: speed=3.50 driverInSeat=1 draftActual=2\r\n"), 1u);
+  EXPECT_EQ(Logged("] DIAG wagon: speed=1.50 driverInSeat=1 draftActual=2\r\n"), dumps.size() - 1);
+  // A later window opened by bounty hunters skips the wagon once it is gone.
   sim::RemoveEntity(SpawnedVehicles.at(0));
+  StartBountyHunters(player());
   RunFor(12000);
-  EXPECT_EQ(Logged("DIAG wagon:"), dumps.size() + 1);
+  EXPECT_EQ(Logged("DIAG wagon:"), dumps.size());
 
-  // Nothing while logging is off; a stalled wagon stops its lines once let go.
-  Settings.logging = 0;
+  // A driver thrown off the box and the dogs follow, until the stalled wagon is let go.
   StartRunawayWagon(player());
   Entity(SpawnedVehicles.back()).slowing = 100.0f;
-  Entity(WagonWatch.driver).vehicle = 0;  // thrown off the box
+  Entity(WagonWatch.driver).vehicle = 0;
   HunterDogs = {AddPed(), AddPed({0.0f, 30.0f, 10.0f})};
   sim::RemoveEntity(HunterDogs[0]);  // skipped, still counted
   Entity(HunterDogs[1]).fleeing = true;
-  const size_t before = Logged("DIAG");
-  RunFor(2000);
-  Settings.logging = 1;
-  EXPECT_EQ(Logged("DIAG"), before);
-  RunFrame();
-  EXPECT_EQ(Logged("] DIAG wagon: speed=0.00 driverInSeat=0 draftActual=2\r\n"), 1u);
-  const std::string dog = "] DIAG dog[1]: inCombat=0 fleeing=1 dead=0 dist=30.0\r\n";
-  EXPECT_EQ(Logged(dog), 1u);
-  RunFor(12000);
+  RunFor(14000);
   const std::string log = ReadFile(kLogFileName);
   EXPECT_EQ(log.find("DIAG wagon:", log.find("released to engine, untracked")), std::string::npos);
-  EXPECT_EQ(Logged(dog), 10u);
-  EXPECT_EQ(log.find("DIAG dog[0]", log.find(dog)), std::string::npos);
+  EXPECT_TRUE(Logged("driverInSeat=1") == dumps.size() + 2 && Logged("driverInSeat=0") >= 4);
+  EXPECT_TRUE(Logged("] DIAG dog[1]: inCombat=0 fleeing=1 dead=0 dist=30.0\r\n") >= 12 &&
+              Logged("DIAG dog") == Logged("DIAG dog[1]"));
 }
 
 }  // namespace
