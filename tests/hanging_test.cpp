@@ -106,8 +106,9 @@ TEST_F(HangingTest, TheVictimStandsUnderTheAnchorAndTwoArmedOutlawsFaceHim) {
     EXPECT_EQ(Xyz(e.position), Xyz({a.x + (i ? 1.6f : -1.6f), a.y + 2.0f, kGround}));
     EXPECT_EQ(std::make_tuple(e.group, e.settings.at("facing"), e.settings.at("accuracy"),
                               e.settings.at("combatStyle"), e.settings.at("combatAttribute46"),
-                              e.settings.at("combatAttribute5")),
-              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f, 1.0f, 1.0f));
+                              e.settings.at("combatAttribute5"), e.promptName),
+              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f, 1.0f, 1.0f,
+                              std::string("Stranger")));
     EXPECT_NE(e.currentWeapon, 0u) << "armed when spawned";
     EXPECT_EQ(e.weapons.at(revolver) % 250, 120) << "and given the revolver";
   }
