@@ -106,9 +106,10 @@ TEST_F(HangingTest, TheVictimStandsUnderTheAnchorAndTwoArmedOutlawsFaceHim) {
     EXPECT_EQ(Xyz(e.position), Xyz({a.x + (i ? 1.6f : -1.6f), a.y + 2.0f, kGround}));
     EXPECT_EQ(std::make_tuple(e.group, e.settings.at("facing"), e.settings.at("accuracy"),
                               e.settings.at("combatStyle"), e.settings.at("combatAttribute46"),
-                              e.settings.at("combatAttribute5"), e.promptName),
-              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f, 1.0f, 1.0f,
-                              std::string("Stranger")));
+                              e.settings.at("combatAttribute5"), e.settings.at("combatAbility"),
+                              e.settings.at("standStillMs"), e.promptName),
+              std::make_tuple(v.group, static_cast<float>(victim), 40.0f, 2.0f, 1.0f, 1.0f, 2.0f,
+                              -1.0f, std::string("Stranger")));
     EXPECT_NE(e.currentWeapon, 0u) << "armed when spawned";
     EXPECT_EQ(e.weapons.at(revolver) % 250, 120) << "and given the revolver";
   }
@@ -173,8 +174,9 @@ TEST_F(HangingTest, TheRigTiesTheNeckToAHiddenFrozenAnchorWithARopeThatFitsTheDr
                             rope.styleLength),
             std::make_tuple(rope.length + 3.0f, victim, RigObjects[0], std::string("SKEL_NECK0"),
                             std::string("noose01x_Rope_03"), rope.length));
-  EXPECT_EQ(std::make_tuple(Entity(victim).ragdollMs, state().hung, state().rope),
-            std::make_tuple(600000, true, RigRopes[0]));
+  EXPECT_EQ(std::make_tuple(Entity(victim).ragdollMs, Entity(victim).settings.at("ignoresEvents"),
+                            state().hung, state().rope),
+            std::make_tuple(600000, 0.0f, true, RigRopes[0]));
   char line[96];
   std::snprintf(line, sizeof line, "Execution: hung victim=%d branchH=3.8 length=%.1f", victim,
                 static_cast<double>(rope.length));
