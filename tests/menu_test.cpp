@@ -98,6 +98,7 @@ TEST_F(MenuTest, RowsPanelAndNotificationAsDrawnTheLaterNotificationToItsExpiry)
   EXPECT_NEAR(highlight.x, 0.015f + 2 * 0.14025f, 1e-5f);
   EXPECT_NEAR(highlight.y, 0.09f + 2 * (0.12375f + 5.5f * 0.05445f), 1e-5f);
   EXPECT_NEAR(highlight.width * highlight.height, 4 * 0.2805f * 0.05445f, 1e-6f);
+  EXPECT_NEAR(f.texts.at(7).y, highlight.y - highlight.height / 2 + 2 * 0.00825f, 1e-5f);
   // The menu's 15 texts, then the line's eight outline passes and the line itself.
   ASSERT_EQ(f.texts.size(), 15u + 9u);
   std::string rows;
