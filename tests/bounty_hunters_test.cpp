@@ -61,7 +61,7 @@ TEST_F(BountyHuntersTest, PosseGathersThirtyToFiftyMetresAwayArmedSharpAndOnTheP
     }
     EXPECT_TRUE(Logged("] EVENT BountyHunters: spawned " + std::to_string(hunters) + " hunters + " +
                        std::to_string(dogs.size()) + " dogs\r\n"));
-    EXPECT_EQ(DiagWindow.diagUntil, world().tick + kDiagWindowMs) << "the dogs are watched";
+    EXPECT_EQ(DiagWindow.diagUntil, world().tick + 12000) << "the dogs are watched";
   }
   EXPECT_EQ(models.size(), 5u) << "both hunters' and all three hounds' models";
   world().models.clear();  // an empty run still reports
