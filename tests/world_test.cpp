@@ -62,9 +62,9 @@ TEST_F(WorldTest, SpawnSetsUpThePedMakesTheGroupsOnceAndRecordsSixtyPeds) {
             "fleeAttributes=0 randomComponents=0 randomOutfit=1 variationUpdated=1 visible=1 ");
   EXPECT_EQ(Entity(Spawn(RelationshipGroups.victim, false, true)).promptName, "Stranger");
 
-  for (size_t i = 3; i < kSpawnedPedLimit; ++i) Spawn(0);
+  for (size_t i = 3; i < 60; ++i) Spawn(0);
   const int32_t sixtieth = Spawn(0), unrecorded = Spawn(0);
-  EXPECT_EQ(SpawnedPeds.size(), kSpawnedPedLimit);
+  EXPECT_EQ(SpawnedPeds.size(), 60u);
   EXPECT_EQ(SpawnedPeds.back(), sixtieth);
   EXPECT_TRUE(EntityExists(unrecorded));
 
