@@ -177,8 +177,7 @@ TEST_F(HangingTest, TheRigTiesTheNeckToAHiddenFrozenAnchorWithARopeThatFitsTheDr
                 static_cast<double>(rope.length));
   EXPECT_EQ(Logged(line), 1u);
 
-  // The log clamps the branch height while the rope fits the real drop (from
-  // the anchor to where the victim is put), with or without ground or noose.
+  // The log clamps the branch height; the rope fits the real drop, ground or not.
   for (auto [above, ground, withNoose, branch, drop] :
        {std::tuple{7.5f, true, true, "branchH=6.0", 7.5f},
         {2.5f, true, true, "branchH=3.0", 2.5f},
@@ -328,10 +327,8 @@ TEST_F(HangingTest, HealthDrainsFourPointsAtLeast300MsApartUntilTheRopeKills) {
   EXPECT_EQ(Entity(next).health, 0);
 }
 
-// From the menu: the lead-in line is drawn from the frame that fires it to
-// the rig's. The tick runs from far past 0, where an unset end could seem
-// ahead, and jumps 2^31 ms at the end, where a passed deadline would read as
-// ahead again.
+// Fired from the menu. The tick starts far past 0, where an unset end could seem ahead,
+// and jumps 2^31 ms at the end, where a passed deadline would read as ahead again.
 TEST_F(HangingTest, AtTheLimitTheLivingVictimIsKeptAndThePlayerCallsGoOn30sMoreThenNever) {
   world().playerIndex = 3;
   world().tick = 3000000000u;
