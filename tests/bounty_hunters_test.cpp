@@ -53,11 +53,15 @@ TEST_F(BountyHuntersTest, PosseGathersThirtyToFiftyMetresAwayArmedSharpAndOnTheP
                            EventBlips, [&](auto& b) { return b.entity == ped && b.expiry == 0; }));
       EXPECT_TRUE(e.settings.at("seeingRange") == 220.0f &&
                   e.settings.at("hearingRange") == 220.0f);
+      std::string attributes;  // the combat attributes set, and no other
+      for (const auto& [key, on] : e.settings)
+        if (key.starts_with("combatAttribute") && on == 1.0f) attributes += key.substr(15) + " ";
+      EXPECT_EQ(attributes, dog ? "46 5 " : "0 46 5 ");
       const std::map<uint32_t, int32_t> fangs{{wolf, 1}};
-      EXPECT_TRUE(
-          dog ? e.weapons == fangs && e.settings.at("dogFlag") == 1.0f && e.currentWeapon == wolf
-              : e.group == sim::HashName("RE_BANDIT") && e.settings.at("accuracy") == 60.0f &&
-                    e.currentWeapon != 0 && e.settings.at("combatAttribute0") == 1.0f);
+      EXPECT_TRUE(dog ? e.weapons == fangs && e.settings.at("dogFlag") == 1.0f &&
+                            e.currentWeapon == wolf
+                      : e.group == sim::HashName("RE_BANDIT") &&
+                            e.settings.at("accuracy") == 60.0f && e.currentWeapon != 0);
     }
     EXPECT_TRUE(Logged("] EVENT BountyHunters: spawned " + std::to_string(hunters) + " hunters + " +
                        std::to_string(dogs.size()) + " dogs\r\n"));
